@@ -1,0 +1,43 @@
+# The two commands a new user needs: `make run` and `make test`. Both install missing system
+# packages first (scripts/install-deps), then configure and build into build/.
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run clean test-asan test-tsan bench
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Until the main window exists, `run` shows the device-communication core at work on the
+# emulated devices: the interfaces found, then one traced transaction.
+run: build
+	@$(BUILD_DIR)/bin/varkon-hid --simulate all list
+	@echo
+	@$(BUILD_DIR)/bin/varkon-hid --simulate all --trace --device keyboard info
+
+# Sanitizer builds, each in its own folder.
+test-asan:
+	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS=-DVARKON_SANITIZE=address,undefined
+test-tsan:
+	@$(MAKE) --no-print-directory test BUILD_DIR=build-tsan CMAKE_FLAGS=-DVARKON_SANITIZE=thread
+
+bench:
+	@$(MAKE) --no-print-directory build BUILD_DIR=build-bench BUILD_TYPE=Release CMAKE_FLAGS=-DVARKON_BENCH=ON
+	@build-bench/bin/varkon-bench
+
+clean:
+	rm -rf $(BUILD_DIR)

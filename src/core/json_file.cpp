@@ -1,0 +1,104 @@
+#include "core/json_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include <json/reader.h>
+#include <json/writer.h>
+
+#include "core/debug_out.h"
+
+namespace varkon {
+
+std::string ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    debugOut("readjsonFile: cannot open %s\n", path.c_str());
+    return {};
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    debugOut("readjsonFile: read error on %s\n", path.c_str());
+    return {};
+  }
+  return text.str();
+}
+
+Json::Value ReadJsonFile(const std::string& path) {
+  const std::string text = ReadTextFile(path);
+  if (text.empty()) return Json::Value();
+  Json::CharReaderBuilder builder;
+  Json::Value root;
+  std::string errors;
+  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+  if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+    debugOut("readjsonFile: %s does not parse: %s\n", path.c_str(), errors.c_str());
+    return Json::Value();
+  }
+  return root;
+}
+
+std::string StyledJsonText(const Json::Value& value) {
+  // The styled writer already ends with a line feed; the files carry one more line end.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  Json::StyledWriter writer;  // the files' established form: three-space indent, margin 74
+  std::string text = writer.write(value);
+#pragma GCC diagnostic pop
+  return text + "\n";
+}
+
+namespace {
+
+std::string TemporaryNameBeside(const std::filesystem::path& target) {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
+                static_cast<unsigned long long>(random()));
+  return target.string() + suffix;
+}
+
+}  // namespace
+
+bool WriteJsonFileChecked(const std::string& path, const Json::Value& value) {
+  const std::filesystem::path target(path);
+  const std::string temporary = TemporaryNameBeside(target);
+  const std::string text = StyledJsonText(value);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      debugOut("writeJsonFile: cannot create %s\n", temporary.c_str());
+      return false;
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      debugOut("writeJsonFile: write to %s failed\n", temporary.c_str());
+      return false;
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, target, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    debugOut("writeJsonFile: cannot replace %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+int WriteJsonFile(const std::string& path, const Json::Value& value) {
+  WriteJsonFileChecked(path, value);
+  return 0;
+}
+
+}  // namespace varkon
