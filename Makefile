@@ -27,7 +27,7 @@ test: build
 run: build
 	@$(BUILD_DIR)/bin/varkon-hid --simulate all list
 	@echo
-	@$(BUILD_DIR)/bin/varkon-hid --simulate all --trace --device keyboard info
+	@$(BUILD_DIR)/bin/varkon-hid --simulate all --trace --mode cable --device keyboard info
 
 # Sanitizer builds, each in its own folder.
 test-asan:

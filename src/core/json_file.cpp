@@ -59,8 +59,7 @@ namespace {
 std::string TemporaryNameBeside(const std::filesystem::path& target) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
   char suffix[32];
-  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                static_cast<unsigned long long>(random()));
+  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
   return target.string() + suffix;
 }
 

@@ -7,9 +7,8 @@ namespace varkon {
 
 std::string MakeStampId(std::chrono::system_clock::time_point when) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          when.time_since_epoch()) %
-                      1000;
+  const auto millis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()) % 1000;
   std::tm local{};
   localtime_r(&seconds, &local);
   char text[64];
@@ -19,6 +18,8 @@ std::string MakeStampId(std::chrono::system_clock::time_point when) {
   return text;
 }
 
-std::string MakeStampId() { return MakeStampId(std::chrono::system_clock::now()); }
+std::string MakeStampId() {
+  return MakeStampId(std::chrono::system_clock::now());
+}
 
 }  // namespace varkon

@@ -27,7 +27,9 @@ void RunWorkerLoop(StopEvent& stop, const std::function<void()>& pass) {
   while (!stop.Wait(kWorkerPassWait)) pass();
 }
 
-WorkerThread::~WorkerThread() { Stop(); }
+WorkerThread::~WorkerThread() {
+  Stop();
+}
 
 bool WorkerThread::Start(Body body) {
   if (Running()) return false;

@@ -16,9 +16,11 @@ TEST(Text, Utf8AndUtf16RoundTripIncludingAstralCharacters) {
 }
 
 TEST(Text, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(Utf8ToWide("a\xff" "b"), u"a\uFFFDb");
-  EXPECT_EQ(Utf8ToWide("\xe4\xb8"), u"\uFFFD\uFFFD");       // truncated sequence at the end
-  EXPECT_EQ(Utf8ToWide("\xc0\xaf"), u"\uFFFD\uFFFD");       // overlong '/'
+  EXPECT_EQ(Utf8ToWide("a\xff"
+                       "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToWide("\xe4\xb8"), u"\uFFFD\uFFFD");            // truncated sequence at the end
+  EXPECT_EQ(Utf8ToWide("\xc0\xaf"), u"\uFFFD\uFFFD");            // overlong '/'
   EXPECT_EQ(Utf8ToWide("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
   const std::u16string lone{u'x', static_cast<char16_t>(0xD800), u'y'};
   EXPECT_EQ(WideToUtf8(lone), "x\xef\xbf\xbdy");
@@ -56,8 +58,8 @@ TEST(StampId, FormatsLocalTimeWithMilliseconds) {
   local.tm_min = 7;
   local.tm_sec = 9;
   local.tm_isdst = -1;
-  const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local)) +
-                    std::chrono::milliseconds(42);
+  const auto when =
+      std::chrono::system_clock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(42);
   EXPECT_EQ(MakeStampId(when), "2024_03_05_14_07_09_042");
   EXPECT_EQ(MakeStampId().size(), std::string("2024_03_05_14_07_09_042").size());
 }

@@ -1,0 +1,26 @@
+// The saved form of firmware memories: one JSON document with every area of every model as a
+// hex string.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <json/value.h>
+
+#include "emulator/vendor_firmware.h"
+
+namespace varkon {
+
+std::string HexString(const std::vector<uint8_t>& bytes);
+// False on an odd length or a character that is not a hex digit.
+bool ParseHexString(const std::string& text, std::vector<uint8_t>& bytes);
+
+// {"format": "varkon-emulator-memory", "version": 1, "devices": {name: {area: hex, ...}}}
+Json::Value MemoryDocument(const std::vector<const VendorFirmware*>& firmwares);
+// Loads every firmware's areas from the document. False, with no firmware changed, unless the
+// document holds every firmware with every area at exactly its current size.
+bool ApplyMemoryDocument(const Json::Value& document,
+                         const std::vector<VendorFirmware*>& firmwares);
+
+}  // namespace varkon
