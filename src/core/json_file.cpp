@@ -1,6 +1,7 @@
 #include "core/json_file.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -37,7 +38,14 @@ Json::Value ReadJsonFile(const std::string& path) {
   Json::Value root;
   std::string errors;
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+  bool parsed = false;
+  try {
+    parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+  } catch (const std::exception& error) {
+    // The reader throws instead of failing on some hostile input (nesting past its limit).
+    errors = error.what();
+  }
+  if (!parsed) {
     debugOut("readjsonFile: %s does not parse: %s\n", path.c_str(), errors.c_str());
     return Json::Value();
   }

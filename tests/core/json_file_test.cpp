@@ -30,6 +30,10 @@ TEST(JsonFile, MissingEmptyCorruptAndTruncatedFilesReadAsNull) {
 
   WriteRaw(dir.File("binary.json"), std::string("\0\xff\xfe{", 4));
   EXPECT_TRUE(ReadJsonFile(dir.File("binary.json")).isNull());
+
+  // Nesting beyond the reader's limit makes it throw; that too reads as null.
+  WriteRaw(dir.File("deep.json"), std::string(5000, '[') + std::string(5000, ']'));
+  EXPECT_TRUE(ReadJsonFile(dir.File("deep.json")).isNull());
 }
 
 TEST(JsonFile, ReadsCommentsAndAnyTopLevelValue) {
