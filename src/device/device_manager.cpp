@@ -128,19 +128,31 @@ void DeviceManager::OnArrival(size_t index) {
   view_.BringToFront();
 }
 
-void DeviceManager::AttachConfiguration(size_t index, const DeviceSlot& slot) {
-  const uint16_t kind = slot.row.kind;
-  const bool keyboardOrMouse = IsKeyboardOrMouse(kind);
-  const bool receiver = IsReceiverKind(kind);
+// While the other identity of a keyboard or mouse is present, a configuration interface coming
+// or going is a cable/receiver switch: the cable arriving takes over, the cable leaving hands
+// over to the receiver, and the receiver coming or going while the cable is in use changes
+// nothing. Otherwise the device the slot belongs to is returned.
+ManagedDevice* DeviceManager::ConfigurationTarget(size_t index, const DeviceSlot& slot,
+                                                  bool& handled) {
+  handled = false;
+  const bool receiver = IsReceiverKind(slot.row.kind);
   DeviceSlot partner;
-  const bool partnered = keyboardOrMouse && PartnerPointsBack(index, slot, partner);
+  const bool partnered =
+      IsKeyboardOrMouse(slot.row.kind) && PartnerPointsBack(index, slot, partner);
   if (partnered && partner.row.attached != 0 && !partner.path.empty()) {
-    // Both identities present: the cable wins.
+    handled = true;
     if (!receiver) Switch(index);
-    return;
+    return nullptr;
   }
-  ManagedDevice* device = FindByDescriptor(receiver && partnered ? partner : slot);
-  if (device == nullptr) return;
+  return FindByDescriptor(receiver && partnered ? partner : slot);
+}
+
+void DeviceManager::AttachConfiguration(size_t index, const DeviceSlot& slot) {
+  bool handled = false;
+  ManagedDevice* device = ConfigurationTarget(index, slot, handled);
+  if (handled || device == nullptr) return;
+  const bool keyboardOrMouse = IsKeyboardOrMouse(slot.row.kind);
+  const bool receiver = IsReceiverKind(slot.row.kind);
 
   DeviceTransport& transport = *device->transport;
   if (!transport.IsOpened()) {
@@ -217,18 +229,9 @@ void DeviceManager::OnRemoval(size_t index) {
 }
 
 void DeviceManager::RemoveConfiguration(size_t index, const DeviceSlot& slot) {
-  const bool keyboardOrMouse = IsKeyboardOrMouse(slot.row.kind);
-  const bool receiver = IsReceiverKind(slot.row.kind);
-  DeviceSlot partner;
-  const bool partnered = keyboardOrMouse && PartnerPointsBack(index, slot, partner);
-  if (partnered && partner.row.attached != 0 && !partner.path.empty()) {
-    // The other identity is still there: the cable leaving hands over to the receiver; the
-    // receiver leaving while the cable is in use changes nothing.
-    if (!receiver) Switch(index);
-    return;
-  }
-  ManagedDevice* device = FindByDescriptor(receiver && partnered ? partner : slot);
-  if (device == nullptr) return;
+  bool handled = false;
+  ManagedDevice* device = ConfigurationTarget(index, slot, handled);
+  if (handled || device == nullptr) return;
   DeviceTransport& transport = *device->transport;
   {
     std::lock_guard<std::mutex> lock(transport.TransactionLock());

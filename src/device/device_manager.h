@@ -79,6 +79,7 @@ class DeviceManager {
  private:
   ManagedDevice* FindByDescriptor(const DeviceSlot& descriptor);
   ManagedDevice* CreateDevice(size_t configRow);
+  ManagedDevice* ConfigurationTarget(size_t index, const DeviceSlot& slot, bool& handled);
   void AttachConfiguration(size_t index, const DeviceSlot& slot);
   void AttachCompanion(size_t index, const DeviceSlot& slot);
   void RemoveConfiguration(size_t index, const DeviceSlot& slot);
