@@ -22,12 +22,9 @@ build: configure
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Until the main window exists, `run` shows the device-communication core at work on the
-# emulated devices: the interfaces found, then one traced transaction.
+# Starts the program with every emulated device plugged in.
 run: build
-	@$(BUILD_DIR)/bin/varkon-hid --simulate all list
-	@echo
-	@$(BUILD_DIR)/bin/varkon-hid --simulate all --trace --mode cable --device keyboard info
+	@$(BUILD_DIR)/bin/varkon --simulate all
 
 # Sanitizer builds, each in its own folder.
 test-asan:

@@ -1,0 +1,60 @@
+#include "app/controls/select_panel.h"
+
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "app/controls/device_key_button.h"
+#include "platform/ui/control_find.h"
+#include "platform/ui/notifier.h"
+
+namespace varkon {
+
+CSelectPanelUI::CSelectPanelUI(QWidget* parent) : QWidget(parent) {
+  ui::SetControlClassName(this, kSelectPanelClass);
+}
+
+void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
+  QWidget::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton && isEnabled()) {
+    pressed_ = true;
+    anchor_ = event->position().toPoint();
+  }
+}
+
+void CSelectPanelUI::mouseMoveEvent(QMouseEvent* event) {
+  QWidget::mouseMoveEvent(event);
+  if (pressed_) selecting_ = true;
+  if (!selecting_) return;
+  current_ = event->position().toPoint();
+  band_.left = std::min(anchor_.x(), current_.x());
+  band_.right = std::max(anchor_.x(), current_.x());
+  band_.top = std::min(anchor_.y(), current_.y());
+  band_.bottom = std::max(anchor_.y(), current_.y());
+  update();
+}
+
+void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
+  QWidget::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  pressed_ = false;
+  if (!selecting_) return;
+  selecting_ = false;
+  anchor_ = current_;
+  SelectByBand();
+  update();
+  ui::RaiseNotification(this, "click_select_end");
+}
+
+void CSelectPanelUI::SelectByBand() {
+  const QRect band(QPoint(band_.left, band_.top), QPoint(band_.right - 1, band_.bottom - 1));
+  for (QObject* child : children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget == nullptr) continue;
+    if (ui::ControlClassName(widget) != QLatin1String(kDeviceKeyButtonClass)) continue;
+    auto* key = qobject_cast<CDeviceKeyButtonUI*>(widget);
+    if (key == nullptr) continue;
+    key->SetSelected(!band_.Empty() && key->geometry().intersects(band));
+  }
+}
+
+}  // namespace varkon

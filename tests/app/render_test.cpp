@@ -1,0 +1,61 @@
+// Renders the main window, the message box and the about window to PNG files in the build
+// folder (app-render/) so they can be looked at, and checks that each picture shows something.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <set>
+
+#include "app/about_wnd.h"
+#include "app/language.h"
+#include "app/language_text.h"
+#include "app/main_window.h"
+#include "app/msg_wnd.h"
+#include "app/program.h"
+#include "app_test_support.h"
+#include "support/temp_dir.h"
+
+namespace varkon {
+namespace {
+
+void SaveAndCheck(QWidget* widget, const char* file) {
+  const QImage image = widget->grab().toImage();
+  ASSERT_FALSE(image.isNull());
+  const QString folder = QString(VARKON_BINARY_DIR) + "/app-render";
+  QDir().mkpath(folder);
+  EXPECT_TRUE(image.save(folder + "/" + file));
+  std::set<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 4) {
+    for (int x = 0; x < image.width(); x += 4) colours.insert(image.pixel(x, y));
+  }
+  EXPECT_GT(colours.size(), 20u) << file;
+}
+
+TEST(Render, MainWindow) {
+  test::TempDir dir;
+  Program program(dir.File("control"));
+  std::string error;
+  ASSERT_EQ(program.Start({}, error), Program::StartResult::Running) << error;
+  SaveAndCheck(program.mainWindow(), "main.png");
+}
+
+TEST(Render, MessageBoxAndAbout) {
+  LanguageSwitch language(test::ResourceFolder());
+  ASSERT_TRUE(language.ApplyLanguage(1));
+  CMsgWnd box;
+  std::string error;
+  ASSERT_TRUE(box.Create(error)) << error;
+  box.SetText("Restore the factory settings of this device?", false);
+  box.SetButtons(kMessageConfirmAndCancel);
+  SaveAndCheck(&box, "message.png");
+
+  CAboutWnd about;
+  ASSERT_TRUE(about.Create(error)) << error;
+  about.SetVersion("0.1.0");
+  SaveAndCheck(&about, "about.png");
+  SetLanguageTexts({});
+}
+
+}  // namespace
+}  // namespace varkon
