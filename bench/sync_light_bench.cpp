@@ -7,7 +7,7 @@
 #include <atomic>
 #include <vector>
 
-#include "devices/audio_spectrum_reducer.h"
+#include "devices/audio_band_reducer.h"
 #include "devices/light_buffer.h"
 #include "devices/light_scheduler.h"
 #include "devices/sync_light_driver.h"

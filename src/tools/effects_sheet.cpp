@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "devices/audio_spectrum_reducer.h"
+#include "devices/audio_band_reducer.h"
 #include "devices/keyboard_key_matrix.h"
 #include "devices/keyboard_light_engine.h"
 #include "devices/light_buffer.h"

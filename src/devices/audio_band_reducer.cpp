@@ -1,4 +1,4 @@
-#include "devices/audio_spectrum_reducer.h"
+#include "devices/audio_band_reducer.h"
 
 #include <algorithm>
 #include <cstring>
