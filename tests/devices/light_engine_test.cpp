@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "devices/light_test_support.h"
+
 #include <atomic>
 #include <set>
 #include <thread>
@@ -14,16 +16,7 @@ namespace {
 
 LightState State(uint8_t mode, uint8_t brightness, uint8_t speed, bool forward, bool multi,
                  Rgb colour = {10, 20, 30}) {
-  LightState s;
-  s.mode = mode;
-  s.brightness = brightness;
-  s.speed = speed;
-  s.direction = forward ? 1 : 0;
-  s.multicolour = multi ? 1 : 0;
-  s.red = colour.r;
-  s.green = colour.g;
-  s.blue = colour.b;
-  return s;
+  return test::MakeLightState(mode, brightness, speed, forward, multi, colour);
 }
 
 bool AllLightsEqual(const LightEngine& e, LightColour c) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "devices/light_test_support.h"
+
 #include <set>
 #include <vector>
 
@@ -10,16 +12,8 @@ namespace {
 
 LightState State(MouseEffect mode, uint8_t brightness, uint8_t speed, bool forward, bool multi,
                  Rgb colour = {10, 20, 30}) {
-  LightState s;
-  s.mode = static_cast<uint8_t>(mode);
-  s.brightness = brightness;
-  s.speed = speed;
-  s.direction = forward ? 1 : 0;
-  s.multicolour = multi ? 1 : 0;
-  s.red = colour.r;
-  s.green = colour.g;
-  s.blue = colour.b;
-  return s;
+  return test::MakeLightState(static_cast<uint8_t>(mode), brightness, speed, forward, multi,
+                              colour);
 }
 
 class MouseTest : public ::testing::Test {

@@ -7,7 +7,7 @@
 
 namespace varkon {
 
-CHandImgButtonUI::CHandImgButtonUI(QWidget* parent) : QPushButton(parent) {
+CHandImgButtonUI::CHandImgButtonUI(QWidget* parent) : HoverButton(parent) {
   ui::SetControlClassName(this, kHandImgButtonClass);
 }
 
@@ -17,27 +17,9 @@ void CHandImgButtonUI::setHandImage(const QString& image) {
 }
 
 void CHandImgButtonUI::paintEvent(QPaintEvent* event) {
-  QPushButton::paintEvent(event);
+  HoverButton::paintEvent(event);
   QPainter painter(this);
   DrawControlImage(painter, rect(), picture_.Get(this, handImage_), handImage_);
-}
-
-void CHandImgButtonUI::enterEvent(QEnterEvent* event) {
-  if (isEnabled()) {
-    hot_ = true;
-    ui::RaiseNotification(this, "msenter");
-    update();
-  }
-  QPushButton::enterEvent(event);
-}
-
-void CHandImgButtonUI::leaveEvent(QEvent* event) {
-  if (isEnabled()) {
-    hot_ = false;
-    ui::RaiseNotification(this, "msleave");
-    update();
-  }
-  QPushButton::leaveEvent(event);
 }
 
 }  // namespace varkon

@@ -4,13 +4,15 @@
 
 #include <QPushButton>
 
+#include "app/controls/hover_button.h"
+
 #include "app/controls/control_image.h"
 
 namespace varkon {
 
 inline constexpr const char* kHandImgButtonClass = "HandImgButton";
 
-class CHandImgButtonUI : public QPushButton {
+class CHandImgButtonUI : public HoverButton {
   Q_OBJECT
   Q_PROPERTY(QString handimage READ handImage WRITE setHandImage)
 
@@ -19,17 +21,13 @@ class CHandImgButtonUI : public QPushButton {
 
   QString handImage() const { return handImage_; }
   void setHandImage(const QString& image);
-  bool IsHot() const { return hot_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   QString handImage_;
   ControlImage picture_;
-  bool hot_ = false;
 };
 
 }  // namespace varkon

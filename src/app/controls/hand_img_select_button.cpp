@@ -55,7 +55,7 @@ bool CursorShapeOf(const QString& name, Qt::CursorShape* shape) {
   return false;
 }
 
-CHandImgSelectButtonUI::CHandImgSelectButtonUI(QWidget* parent) : QPushButton(parent) {
+CHandImgSelectButtonUI::CHandImgSelectButtonUI(QWidget* parent) : HoverButton(parent) {
   ui::SetControlClassName(this, kHandImgSelectButtonClass);
 }
 
@@ -94,13 +94,13 @@ void CHandImgSelectButtonUI::UpdateDrawString() {
 }
 
 void CHandImgSelectButtonUI::showEvent(QShowEvent* event) {
-  QPushButton::showEvent(event);
+  HoverButton::showEvent(event);
   // The skin folder is known only once the tree is complete; read the image again then.
   if (imageWidth_ == 0 && !image_.isEmpty()) LoadImage();
 }
 
 void CHandImgSelectButtonUI::paintEvent(QPaintEvent* event) {
-  QPushButton::paintEvent(event);
+  HoverButton::paintEvent(event);
   QPainter painter(this);
   DrawControlImage(painter, rect(), picture_.Get(this, drawString_), drawString_);
 }
@@ -145,24 +145,6 @@ void CHandImgSelectButtonUI::mouseMoveEvent(QMouseEvent* event) {
   }
   if (captured_) setDown(rect().contains(at));
   update();
-}
-
-void CHandImgSelectButtonUI::enterEvent(QEnterEvent* event) {
-  if (isEnabled()) {
-    hot_ = true;
-    ui::RaiseNotification(this, "msenter");
-    update();
-  }
-  QPushButton::enterEvent(event);
-}
-
-void CHandImgSelectButtonUI::leaveEvent(QEvent* event) {
-  if (isEnabled()) {
-    hot_ = false;
-    ui::RaiseNotification(this, "msleave");
-    update();
-  }
-  QPushButton::leaveEvent(event);
 }
 
 }  // namespace varkon

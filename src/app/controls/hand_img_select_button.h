@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QPushButton>
 
+#include "app/controls/hover_button.h"
+
 #include "app/controls/control_image.h"
 
 namespace varkon {
@@ -28,7 +30,7 @@ void PanImageWindow(ImageWindow& window, int dx, int dy, int imageWidth, int ima
 // The cursor shape of a skin cursor name ("hand", "sizewe", ...); false for an unknown name.
 bool CursorShapeOf(const QString& name, Qt::CursorShape* shape);
 
-class CHandImgSelectButtonUI : public QPushButton {
+class CHandImgSelectButtonUI : public HoverButton {
   Q_OBJECT
   Q_PROPERTY(QString handimage READ handImage WRITE setHandImage)
   Q_PROPERTY(QString cursor READ cursorName WRITE setCursorName)
@@ -47,7 +49,6 @@ class CHandImgSelectButtonUI : public QPushButton {
   int ImageWidth() const { return imageWidth_; }
   int ImageHeight() const { return imageHeight_; }
   bool IsDragging() const { return dragging_; }
-  bool IsHot() const { return hot_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -55,8 +56,6 @@ class CHandImgSelectButtonUI : public QPushButton {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -73,7 +72,6 @@ class CHandImgSelectButtonUI : public QPushButton {
   QString drawString_;
   bool dragging_ = false;
   bool captured_ = false;
-  bool hot_ = false;
   QPoint lastPoint_;
 };
 
