@@ -11,6 +11,7 @@
 
 #include "app/language_text.h"
 #include "core/json_file.h"
+#include "platform/ui/popup_menu.h"
 #include "platform/ui/program_folder.h"
 
 namespace varkon {
@@ -196,7 +197,12 @@ bool LanguageSwitch::ApplyLanguage(int index) {
   const std::string path = ui::SkinFilePath(programFolder_ + "DefaultData/", entry.file);
   const bool loaded = LoadLanguageFile(path, texts);
   if (loaded) SetLanguageTexts(std::move(texts));
-  for (QWidget* window : QApplication::topLevelWidgets()) ApplyTextIds(window);
+  // Menus look their items' texts up as controls do, now and whenever one is built later.
+  ui::SetMenuTextLookup([](const std::string& id) { return LanguageText(id); });
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    ApplyTextIds(window);
+    ui::ApplyMenuTextIds(window);
+  }
   QSettings settings(QString::fromStdString(SettingsFilePath()), QSettings::IniFormat);
   settings.setValue(kLanguageSettingsKey, static_cast<qlonglong>(entry.id));
   settings.sync();

@@ -57,7 +57,8 @@ class LanguageSwitch {
  public:
   explicit LanguageSwitch(std::string programFolder) : programFolder_(std::move(programFolder)) {}
   // Makes language `index` current: font table, texts, every text id shown under the
-  // application's windows, and the stored "LANGUAGE". Nothing happens for the current index.
+  // application's windows and menus (menus built later follow it too), and the stored
+  // "LANGUAGE". Nothing happens for the current index.
   // False for an index outside the list or an unreadable language file (the texts then stay).
   bool ApplyLanguage(int index);
   int languageIndex() const { return languageIndex_; }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFont>
@@ -19,6 +21,8 @@
 #include "app/program.h"
 #include "app_test_support.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/message_bus.h"
+#include "platform/ui/popup_menu.h"
 #include "support/temp_dir.h"
 
 namespace varkon {
@@ -124,25 +128,127 @@ TEST_F(LanguageTest, FirstStartComesUpInEnglish) {
   EXPECT_EQ(text->text(), "未连接设备");
 }
 
-// Every text id a skin names, and every one the code names, is in both language files.
-TEST_F(LanguageTest, EveryTextIdIsInBothLanguages) {
-  std::set<std::string> ids = {kSoftwareRevisionTextId};
-  const QRegularExpression textId(
-      "<property name=\"textId\" stdset=\"0\"><string>([^<]+)</string>");
-  QDirIterator it(QString::fromStdString(test::SkinFolderOfSource()), {"*.xml"}, QDir::Files,
-                  QDirIterator::Subdirectories);
+std::map<std::string, std::string> Texts(const char* file) {
+  std::map<std::string, std::string> texts;
+  EXPECT_TRUE(LoadLanguageFile(test::ResourceFolder() + "DefaultData/" + file, texts)) << file;
+  return texts;
+}
+
+// The text ids named by the files under `folder` whose names match `filters`, by the file's
+// path relative to the folder.
+std::map<std::string, std::set<std::string>> IdsInFiles(const std::string& folder,
+                                                        const QStringList& filters,
+                                                        const QRegularExpression& pattern) {
+  std::map<std::string, std::set<std::string>> found;
+  const QDir base(QString::fromStdString(folder));
+  QDirIterator it(base.path(), filters, QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext()) {
-    QFile file(it.next());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString path = it.next();
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QString text = QString::fromUtf8(file.readAll());
-    for (const auto& match : textId.globalMatch(text)) ids.insert(match.captured(1).toStdString());
+    std::set<std::string>& ids = found[base.relativeFilePath(path).toStdString()];
+    for (const auto& match : pattern.globalMatch(text)) ids.insert(match.captured(1).toStdString());
   }
-  EXPECT_GE(ids.size(), 10u);
+  return found;
+}
+
+// Every text id a skin or a menu names, and every one the code names, is in both language files.
+TEST_F(LanguageTest, EveryTextIdIsInBothLanguages) {
+  const QRegularExpression textId(
+      "<property\\s+name=\"textId\"\\s+stdset=\"0\"\\s*>\\s*<string>\\s*([^<\\s]+)\\s*</string>");
+  const auto skins = IdsInFiles(test::SkinFolderOfSource(), {"*.xml"}, textId);
+  // The scan reaches the main window, the menus and the device panels.
+  for (const char* file : {"XML/main.xml", "XML/Menus/menu.xml", "XML/msgwnd.xml",
+                           "XML/DeviceXml/mousepaddevice.xml", "XML/DeviceXml/hs6533device.xml"}) {
+    ASSERT_TRUE(skins.count(file)) << file << " was not scanned";
+    EXPECT_FALSE(skins.at(file).empty()) << file << " names no text id";
+  }
+  EXPECT_EQ(skins.at("XML/Menus/menu.xml"),
+            (std::set<std::string>{"menu_show_main", "menu_settings", "menu_about", "menu_exit"}));
+  EXPECT_EQ(skins.at("XML/DeviceXml/hs6533device.xml"),
+            (std::set<std::string>{"tab_light", "tab_voice", "tab_magic", "tab_virtual"}));
+
+  std::set<std::string> ids = {kSoftwareRevisionTextId, "light_control_on", "light_control_off"};
+  for (const auto& [file, named] : skins) ids.insert(named.begin(), named.end());
+  // Message boxes take "message_text_" ids straight from the code.
+  const auto code = IdsInFiles(std::string(VARKON_SOURCE_DIR) + "/src/", {"*.cpp", "*.h"},
+                               QRegularExpression("\"(message_text_[0-9]+)\""));
+  for (const auto& [file, named] : code) ids.insert(named.begin(), named.end());
+  // The messages the main window's routing shows (confirmations and outcomes).
+  for (int n : {2, 4, 5, 6, 7, 16, 22, 25, 26, 27, 28, 29}) {
+    ids.insert("message_text_" + std::to_string(n));
+  }
+  EXPECT_GE(ids.size(), 30u);
   for (const char* name : {"lan_en.xml", "lan_cn.xml"}) {
-    std::map<std::string, std::string> texts;
-    ASSERT_TRUE(LoadLanguageFile(test::ResourceFolder() + "DefaultData/" + name, texts)) << name;
+    const std::map<std::string, std::string> texts = Texts(name);
     for (const std::string& id : ids) EXPECT_TRUE(texts.count(id)) << id << " missing in " << name;
   }
+}
+
+TEST_F(LanguageTest, BothLanguagesHaveTheSameIdsAndNoEmptyText) {
+  const std::map<std::string, std::string> english = Texts("lan_en.xml");
+  const std::map<std::string, std::string> chinese = Texts("lan_cn.xml");
+  ASSERT_FALSE(english.empty());
+  for (const auto& [id, text] : english) {
+    EXPECT_TRUE(chinese.count(id)) << id << " only in English";
+    EXPECT_FALSE(text.empty()) << id;
+  }
+  for (const auto& [id, text] : chinese) {
+    EXPECT_TRUE(english.count(id)) << id << " only in Chinese";
+    EXPECT_FALSE(text.empty()) << id;
+    // A Chinese text that is the English one again was never translated.
+    if (english.count(id)) {
+      EXPECT_NE(text, english.at(id)) << id;
+    }
+  }
+}
+
+// "message_text_16" is used as a format string with one number: exactly one %d, no other
+// conversion. Every other text is shown as it is, so none may hold a conversion at all.
+TEST_F(LanguageTest, OnlyTheWriteFailureTextTakesANumber) {
+  for (const char* name : {"lan_en.xml", "lan_cn.xml"}) {
+    for (const auto& [id, text] : Texts(name)) {
+      QString bare = QString::fromStdString(text);
+      bare.remove(QStringLiteral("%%"));
+      if (id != "message_text_16") {
+        EXPECT_EQ(bare.count('%'), 0) << id << " in " << name;
+        continue;
+      }
+      ASSERT_EQ(bare.count('%'), 1) << name;
+      ASSERT_EQ(bare.count(QStringLiteral("%d")), 1) << name;
+      const QString formatted = QString::asprintf(text.c_str(), 8);
+      EXPECT_TRUE(formatted.contains('8')) << name;
+      EXPECT_FALSE(formatted.contains('%')) << name;
+    }
+  }
+}
+
+TEST_F(LanguageTest, ApplyingTranslatesTheTrayMenuAndLaterMenus) {
+  ui::SetMenuTextLookup({});
+  ui::MessageBus bus;
+  ui::PopupMenu menu(bus.Target());
+  std::string error;
+  ASSERT_TRUE(menu.Load("XML/Menus/menu.xml", &error, test::SkinFolderOfSource())) << error;
+  ASSERT_NE(menu.FindItem("exit"), nullptr);
+  EXPECT_EQ(menu.FindItem("exit")->text(), "Exit");  // the file's text, before any language
+
+  LanguageSwitch language(test::ResourceFolder());
+  ASSERT_TRUE(language.ApplyLanguage(0));
+  EXPECT_EQ(menu.FindItem("exit")->text(), "退出");
+  EXPECT_EQ(menu.FindItem("setwnd_menu")->text(), "设置");
+  EXPECT_EQ(menu.FindItem("show_main")->text(), "打开 Varkon Korvu Wired");
+
+  // A menu built while a language is current comes up in it.
+  ui::PopupMenu later(bus.Target());
+  ASSERT_TRUE(later.Load("XML/Menus/menu.xml", &error, test::SkinFolderOfSource())) << error;
+  EXPECT_EQ(later.FindItem("about_menu")->text(), "关于");
+
+  ASSERT_TRUE(language.ApplyLanguage(1));
+  EXPECT_EQ(menu.FindItem("exit")->text(), "Exit");
+  EXPECT_EQ(later.FindItem("about_menu")->text(), "About");
+  EXPECT_EQ(menu.FindItem("setwnd_menu")->text(), "Settings");
+  ui::SetMenuTextLookup({});
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/ui/message_bus.h"
@@ -155,6 +157,121 @@ TEST(PopupMenu, BadMenuFilesAreErrors) {
   ASSERT_TRUE(popup.Load("XML/Menus/menu.xml", nullptr, SkinDataFolder()));
   ASSERT_TRUE(popup.Load("XML/Menus/menu.xml", nullptr, SkinDataFolder()));
   EXPECT_EQ(popup.menu()->actions().size(), 5);
+}
+
+// Menus whose items carry text ids; the lookup is process-wide, so each test removes it again.
+class MenuTextIds : public ::testing::Test {
+ protected:
+  void TearDown() override { SetMenuTextLookup({}); }
+
+  // A lookup over `texts` that shows a missing id as itself, as the language layer does.
+  static MenuTextLookup Over(std::map<std::string, std::string> texts) {
+    return [texts = std::move(texts)](const std::string& id) {
+      const auto it = texts.find(id);
+      return it == texts.end() ? id : it->second;
+    };
+  }
+
+  static constexpr const char* kDocument =
+      "<ui version=\"4.0\"><widget class=\"QMenu\" name=\"tray_menu\">"
+      "<widget class=\"QMenu\" name=\"more_menu\">"
+      "<property name=\"title\"><string>More</string></property>"
+      "<property name=\"textId\" stdset=\"0\"><string>more_text</string></property>"
+      "<addaction name=\"left_click\"/></widget>"
+      "<addaction name=\"about_menu\"/><addaction name=\"plain\"/>"
+      "<addaction name=\"more_menu\"/><addaction name=\"separator\"/>"
+      "<addaction name=\"exit\"/>"
+      "<action name=\"about_menu\"><property name=\"text\"><string>About</string></property>"
+      "<property name=\"textId\" stdset=\"0\"><string>about_text</string></property></action>"
+      "<action name=\"plain\"><property name=\"text\"><string>Plain</string></property>"
+      "</action>"
+      "<action name=\"left_click\"><property name=\"text\"><string>Left</string></property>"
+      "<property name=\"textId\" stdset=\"0\"><string>left_text</string></property></action>"
+      "<action name=\"exit\"><property name=\"text\"><string>Exit</string></property>"
+      "<property name=\"textId\" stdset=\"0\"><string>exit_text</string></property></action>"
+      "</widget></ui>";
+};
+
+TEST_F(MenuTextIds, WithoutALookupItemsKeepTheTextsOfTheFile) {
+  BusRecorder recorder;
+  PopupMenu popup(recorder.bus().Target());
+  ASSERT_TRUE(popup.LoadData(kDocument, nullptr));
+  EXPECT_EQ(popup.FindItem("about_menu")->text(), "About");
+  EXPECT_EQ(popup.FindItem("about_menu")->property(kMenuTextIdProperty).toString(), "about_text");
+  EXPECT_EQ(ApplyMenuTextIds(popup.menu()), 0);
+  EXPECT_EQ(popup.FindItem("exit")->text(), "Exit");
+  EXPECT_EQ(ApplyMenuTextIds(nullptr), 0);
+}
+
+TEST_F(MenuTextIds, ItemsAndSubmenusShowTheirIdsTexts) {
+  SetMenuTextLookup(Over({{"about_text", "Über"}, {"more_text", "Mehr"}, {"left_text", "Links"}}));
+  BusRecorder recorder;
+  PopupMenu popup(recorder.bus().Target());
+  ASSERT_TRUE(popup.LoadData(kDocument, nullptr));
+  EXPECT_EQ(popup.FindItem("about_menu")->text(), "Über");
+  EXPECT_EQ(popup.FindItem("left_click")->text(), "Links");  // inside the submenu
+  EXPECT_EQ(popup.FindItem("plain")->text(), "Plain");       // no text id: untouched
+  EXPECT_EQ(popup.FindItem("exit")->text(), "exit_text");    // an id the texts lack
+  const QList<QAction*> items = popup.menu()->actions();
+  ASSERT_EQ(items.size(), 5);
+  ASSERT_NE(items[2]->menu(), nullptr);
+  EXPECT_EQ(items[2]->menu()->title(), "Mehr");
+  EXPECT_EQ(items[2]->text(), "Mehr");
+  EXPECT_TRUE(items[3]->isSeparator());
+  EXPECT_TRUE(items[3]->text().isEmpty());
+
+  // The chosen item reports the text it shows; its name stays what the program matches on.
+  popup.FindItem("about_menu")->trigger();
+  ASSERT_TRUE(recorder.WaitFor(1));
+  EXPECT_EQ(recorder.seen()[0].name, "about_menu");
+  EXPECT_EQ(recorder.seen()[0].text, "Über");
+}
+
+TEST_F(MenuTextIds, ABuiltMenuFollowsANewLookupWhenApplied) {
+  SetMenuTextLookup(Over({{"about_text", "About"}, {"exit_text", "Exit"}}));
+  BusRecorder recorder;
+  PopupMenu popup(recorder.bus().Target());
+  ASSERT_TRUE(popup.LoadData(kDocument, nullptr));
+  SetMenuTextLookup(Over({{"about_text", "关于"}, {"exit_text", "退出"}}));
+  EXPECT_EQ(popup.FindItem("exit")->text(), "Exit");  // not before it is applied
+  // The three items and the submenu that have ids; "plain" and the separator do not count.
+  EXPECT_EQ(ApplyMenuTextIds(popup.menu()), 4);
+  EXPECT_EQ(popup.FindItem("about_menu")->text(), "关于");
+  EXPECT_EQ(popup.FindItem("exit")->text(), "退出");
+  EXPECT_EQ(popup.FindItem("left_click")->text(), "left_text");
+  // Applying to a widget that holds the menu reaches it too.
+  QWidget holder;
+  QMenu* inner = new QMenu(&holder);
+  QAction* item = inner->addAction("Keep");
+  item->setProperty(kMenuTextIdProperty, "exit_text");
+  QAction* blank = inner->addAction("Blank");
+  blank->setProperty(kMenuTextIdProperty, "");
+  EXPECT_EQ(ApplyMenuTextIds(&holder), 1);
+  EXPECT_EQ(item->text(), "退出");
+  EXPECT_EQ(blank->text(), "Blank");
+}
+
+// The program's own notification-area menu: the items the main window acts on, in order, each
+// with a text id.
+TEST(PopupMenu, TheProgramsTrayMenu) {
+  BusRecorder recorder;
+  PopupMenu popup(recorder.bus().Target());
+  std::string error;
+  ASSERT_TRUE(
+      popup.Load("XML/Menus/menu.xml", &error, std::string(VARKON_SOURCE_DIR) + "/resources/skin/"))
+      << error;
+  std::vector<std::string> names;
+  for (QAction* item : popup.menu()->actions()) {
+    if (item->isSeparator()) continue;
+    names.push_back(item->objectName().toStdString());
+    EXPECT_FALSE(item->property(kMenuTextIdProperty).toString().isEmpty()) << names.back();
+    EXPECT_FALSE(item->text().isEmpty()) << names.back();
+  }
+  const std::vector<std::string> expected = {"show_main", "setwnd_menu", "about_menu", "exit"};
+  EXPECT_EQ(names, expected);
+  popup.FindItem("setwnd_menu")->trigger();
+  ASSERT_TRUE(recorder.WaitFor(1));
+  EXPECT_EQ(recorder.seen()[0].name, "setwnd_menu");
 }
 
 }  // namespace

@@ -6,12 +6,62 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
+#include <mutex>
 
 #include "core/debug_out.h"
 #include "platform/ui/control_properties.h"
 #include "platform/ui/skin_loader.h"
 
 namespace varkon::ui {
+
+namespace {
+
+std::mutex gLookupMutex;
+MenuTextLookup& Lookup() {
+  static MenuTextLookup lookup;
+  return lookup;
+}
+
+// The text id `object` carries, or an empty string.
+std::string TextIdOf(const QObject* object) {
+  const QVariant id = object->property(kMenuTextIdProperty);
+  return id.isValid() ? id.toString().toStdString() : std::string();
+}
+
+}  // namespace
+
+void SetMenuTextLookup(MenuTextLookup lookup) {
+  std::lock_guard<std::mutex> lock(gLookupMutex);
+  Lookup() = std::move(lookup);
+}
+
+int ApplyMenuTextIds(QObject* root) {
+  if (root == nullptr) return 0;
+  MenuTextLookup lookup;
+  {
+    std::lock_guard<std::mutex> lock(gLookupMutex);
+    lookup = Lookup();
+  }
+  if (!lookup) return 0;
+  int count = 0;
+  QList<QMenu*> menus = root->findChildren<QMenu*>();
+  if (auto* menu = qobject_cast<QMenu*>(root)) menus.prepend(menu);
+  for (QMenu* menu : menus) {
+    const std::string id = TextIdOf(menu);
+    if (id.empty()) continue;
+    menu->setTitle(QString::fromStdString(lookup(id)));
+    ++count;
+  }
+  for (QAction* action : root->findChildren<QAction*>()) {
+    // A submenu's own action follows its title; separators have no text.
+    if (action->menu() != nullptr || action->isSeparator()) continue;
+    const std::string id = TextIdOf(action);
+    if (id.empty()) continue;
+    action->setText(QString::fromStdString(lookup(id)));
+    ++count;
+  }
+  return count;
+}
 
 QPoint MenuOrigin(const QPoint& at, const QSize& size, unsigned alignment) {
   QPoint origin = at;
@@ -51,6 +101,7 @@ class PopupMenu::Impl {
       }
       QObject::connect(action, &QAction::triggered, root, [this, action] { Chosen(action); });
     }
+    ApplyMenuTextIds(root);
     return true;
   }
 

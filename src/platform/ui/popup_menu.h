@@ -2,11 +2,16 @@
 // child QMenus, items are actions with their objectName; an item's user data is its "userData"
 // property). Choosing an item posts the menu's command message (1145) to the window with the
 // item's name, text and user data in the message's texts.
+//
+// Items and submenus may carry a text id (the "textId" property, as controls do). They then show
+// that id's text in the current language, looked up through the function the language layer
+// installs; until one is installed they keep the texts of the menu file.
 #pragma once
 
 #include <QPoint>
 #include <QSize>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,11 +21,23 @@
 class QAction;
 class QByteArray;
 class QMenu;
+class QObject;
 class QString;
 
 namespace varkon::ui {
 
 inline constexpr uint32_t kMenuCommandMessage = 1145;
+inline constexpr const char* kMenuTextIdProperty = "textId";
+
+// The text of a text id in the current language.
+using MenuTextLookup = std::function<std::string(const std::string& id)>;
+
+// Installs the lookup every menu uses from now on; an empty function removes it. Menus already
+// built keep their texts until ApplyMenuTextIds runs over them.
+void SetMenuTextLookup(MenuTextLookup lookup);
+// Shows, for `root` (a menu, or any object holding menus) and every item and submenu under it
+// that has a text id, that id's current text. Returns how many it set; 0 without a lookup.
+int ApplyMenuTextIds(QObject* root);
 
 // Which edges of the menu sit at the point it is shown at: left-and-top opens it to the right
 // and downwards, bottom-and-right opens it to the left and upwards.
@@ -43,8 +60,8 @@ class PopupMenu {
   PopupMenu& operator=(const PopupMenu&) = delete;
 
   // Builds the menu from the skin `name` under `skinFolder` (SkinFolder() when empty), from a
-  // file, or from a document, replacing any earlier menu. False with `error` set when the
-  // document is missing, invalid or holds no QMenu.
+  // file, or from a document, replacing any earlier menu, and shows the texts of its text ids.
+  // False with `error` set when the document is missing, invalid or holds no QMenu.
   bool Load(std::string_view name, std::string* error, const std::string& skinFolder = {});
   bool LoadFile(const std::string& path, std::string* error);
   bool LoadData(const QByteArray& document, std::string* error);
