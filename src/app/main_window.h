@@ -1,13 +1,18 @@
-// The program's main window: a frameless 800 × 572 window built from the "XML_MAIN" skin, its
-// title-bar buttons, and its notification-area icon. Closing it hides it to the tray; the
-// tray menu's "exit" ends the program.
+// The program's main window and its controller: built from the "XML_MAIN" skin, it owns the
+// device screen (panels, selector items, the device manager and watcher), the tray icon and its
+// menu, the notification routing, the message table and the window timers, and the table of
+// background threads. Closing it hides it to the tray; only the tray menu's "exit" (or the
+// system ending the session) ends the program.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/notify_router.h"
 #include "platform/ui/message_bus.h"
 
 namespace varkon {
@@ -19,52 +24,187 @@ class TrayIcon;
 struct Notification;
 }  // namespace ui
 
+class CTarnwiseUSBDevice;
+class DeviceScreen;
+class DeviceWatcher;
+class HidBackend;
+class WatcherEvents;
+
 inline constexpr int kMainWindowWidth = 800;
 inline constexpr int kMainWindowHeight = 572;
+// The size the window is fitted to at 96 DPI.
+inline constexpr int kFittedWidth = 1000;
+inline constexpr int kFittedHeight = 640;
 inline constexpr const char* kMainSkinKey = "XML_MAIN";
 inline constexpr const char* kTrayMenuKey = "XML_MENU";
 inline constexpr const char* kTrayIconImage = "image/logo.svg";
+inline constexpr size_t kThreadTableSize = 20;
+inline constexpr size_t kWatcherThreadEntry = 0;
 
-class MainWindow : public QWidget {
+// Window timers.
+inline constexpr int kTimerFitWindow = 1011;
+inline constexpr int kTimerTrayMenu = 1032;
+inline constexpr int kTimerProfileSwitch = 1055;
+inline constexpr int kTimerGameLighting = 1066;
+
+// Numbered messages of the main window.
+inline constexpr uint32_t kMessageShowProgress = 3072;
+inline constexpr uint32_t kMessageLanguageChanged = 3089;
+inline constexpr uint32_t kMessageArrival = 3090;
+inline constexpr uint32_t kMessageRemoval = 3091;
+inline constexpr uint32_t kMessageOpenSettings = 3093;
+inline constexpr uint32_t kMessageClearUpdateBadge = 3094;
+inline constexpr uint32_t kMessageKeyCapture = 1054;
+// A request of the control socket, carried to the UI thread (wParam: a ControlRequest*).
+inline constexpr uint32_t kMessageControlRequest = 0x7F01;
+// A suspend notice (wParam 4) or an automatic resume (wParam 18).
+inline constexpr uint32_t kMessagePowerBroadcast = 536;
+inline constexpr uintptr_t kPowerSuspend = 4;
+inline constexpr uintptr_t kPowerResumeAutomatic = 18;
+
+// The monitor size decides the window's DPI: larger than 1500 x 960 gives 144, else 96.
+int DpiForMonitor(int width, int height);
+// 48 to 192 in steps of 24; anything else becomes 96.
+int ValidDpi(int dpi);
+
+struct ControlRequest {
+  std::vector<std::string> words;
+  std::string answer;
+};
+
+class CMainWnd : public QWidget {
   Q_OBJECT
 
  public:
-  MainWindow();
-  ~MainWindow() override;
+  CMainWnd();
+  ~CMainWnd() override;
 
-  // Builds the window from the skin `skinName` with `loader` and the tray menu from `menuName`.
-  // False with `error` set when the main skin cannot be loaded (a missing menu only leaves the
-  // tray without one).
+  // Builds the window from the skin `skinName` with `loader` and the tray menu from `menuName`
+  // (the InitWindow steps). False with `error` set when the main skin cannot be loaded (a
+  // missing menu only leaves the tray without one).
   bool Create(ui::SkinLoader& loader, const std::string& skinName, const std::string& menuName,
               std::string& error);
-  // Centres the window on its screen, shows it and shows the tray icon.
-  void ShowCentred();
-  // Shows the window again, restored when minimised, and brings it to the front.
-  void Restore();
+  // The window-init steps: device slots and screen, the window hidden until the watcher's
+  // first pass, the thread table and the fitting timer. Runs once.
+  void WindowInit(HidBackend* backend);
+  // Brings the window forward (the wake-up and the first pass): the no-device hint updated,
+  // devices told the window shows, restored and raised.
+  void BringForward();
+  // Ends the program's work: child windows closed, tray icon removed, every thread stopped
+  // within its bound, then `onExit`. Runs once.
+  void Shutdown();
 
   // Called when the user asks to end the program (the tray's "exit").
   void SetExitHandler(std::function<void()> handler) { onExit_ = std::move(handler); }
+  // Called when "device_profile_combo" settles (timer 1055); the profile panels take it.
+  void SetProfileSwitchHandler(std::function<void(CTarnwiseUSBDevice*)> handler) {
+    onProfileSwitch_ = std::move(handler);
+  }
 
   ui::MessageBus& bus() { return bus_; }
   QWidget* skinRoot() const { return root_; }
   ui::TrayIcon* tray() const { return tray_.get(); }
   ui::PopupMenu* trayMenu() const { return menu_.get(); }
+  DeviceScreen* deviceScreen() const { return screen_.get(); }
+  NotifyRouter& router() { return router_; }
+  CTarnwiseUSBDevice* CurrentDevice() const;
+
+  bool LightControl() const { return lightControl_; }
+  bool PowerOn() const { return powerOn_; }
+  int Dpi() const { return dpi_; }
+  bool FirstPassDone() const { return firstPassDone_; }
+  bool ShutDown() const { return shutDown_; }
+  int LanguageIndex() const { return languageIndex_; }
+  void SetLanguageIndex(int index) { languageIndex_ = index; }
+  // How many threads of the table are running.
+  int RunningThreads() const;
+
+  // The snapshot `varkonctl state` prints.
+  std::string StateJson() const;
+  // The skin picker's change: a background colour, or an image.
+  void ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image);
+  // DPI fitting for the monitor nearest the window.
+  void FitWindow();
+  // Hands `lightControl` (or off while suspended) to every keyboard, mouse and mouse pad.
+  void BroadcastLightControl(bool on);
+  // The block reported to the external tool, sent to a "WorkTool" listener when one exists.
+  void SetWorkToolSender(std::function<bool(const std::string& line)> sender) {
+    sendToWorkTool_ = std::move(sender);
+  }
+  // Broadcasts a registered message to other programs (the lighting-control state).
+  void SetBroadcaster(std::function<void(const std::string&, int64_t, int64_t)> broadcaster) {
+    broadcast_ = std::move(broadcaster);
+  }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void OnNotify(const ui::Notification& notification);
   bool OnMessage(const ui::Message& message, intptr_t& result);
+  bool OnUngatedMessage(const ui::Message& message, intptr_t& result, bool& handled);
+  bool OnGatedMessage(const ui::Message& message, intptr_t& result);
+  void OnTimer(int timer);
+  void OnTray(intptr_t mouseMessage);
+  void OnMenuCommand(const std::string& item);
+  void OnGameEvent(uintptr_t variant, intptr_t mode);
+  // The about window, modal; at most one.
+  void OpenAboutWindow();
+  void BuildRoutes();
+  void HideToTray();
+  void ToggleLightControl();
+  void ShowLightControlText();
+  void SetWindowHiddenOnDevices(bool hidden);
+  void SetWindowActiveOnDevices(bool active);
+  void SetPreviewShownOnDevices(bool shown);
+  void CloseChildWindows();
+  void StartWindowTimer(int timer, int milliseconds);
   void UpdateMaxButtons();
+  void ReportToWorkTool();
 
   ui::MessageBus bus_;
   QWidget* root_ = nullptr;
+  ui::SkinLoader* loader_ = nullptr;
   std::unique_ptr<ui::Notifier> notifier_;
   std::unique_ptr<ui::TrayIcon> tray_;
   std::unique_ptr<ui::PopupMenu> menu_;
+  NotifyRouter router_;
+  std::unique_ptr<DeviceScreen> screen_;
+  std::unique_ptr<WatcherEvents> watcherEvents_;
+  std::unique_ptr<DeviceWatcher> watcher_;
+  QPointer<QWidget> about_;
   std::function<void()> onExit_;
+  std::function<void(CTarnwiseUSBDevice*)> onProfileSwitch_;
+  std::function<bool(const std::string&)> sendToWorkTool_;
+  std::function<void(const std::string&, int64_t, int64_t)> broadcast_;
+  int dpi_ = 96;
+  int languageIndex_ = -1;
+  bool lightControl_ = true;
+  bool windowActive_ = false;
+  bool mouseInside_ = false;
+  bool displayChanged_ = false;
+  bool powerOn_ = true;
+  bool initialised_ = false;
+  bool firstPassDone_ = false;
+  bool shutDown_ = false;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
+  // The thread table: entry 0 is the device watcher; the others are filled as their workers
+  // come to exist.
+  struct ThreadEntry {
+    std::string name;
+    std::function<bool()> running;
+    std::function<int()> stop;  // 0 ended, 1 timed out, -1 not running
+  };
+  std::array<ThreadEntry, kThreadTableSize> threads_;
+  std::function<void(int)> onLanguage_;
+
+ public:
+  // Message 3089: the language switch applies language `index`.
+  void SetLanguageHandler(std::function<void(int)> handler) { onLanguage_ = std::move(handler); }
 };
 
 }  // namespace varkon

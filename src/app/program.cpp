@@ -1,6 +1,8 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <cstdlib>
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
@@ -11,8 +13,11 @@
 #include "platform/ui/message_bus.h"
 #include "platform/ui/program_folder.h"
 #include "platform/ui/skin_loader.h"
+#include "platform/ui/sleep_notice.h"
+#include "platform/ui/tray_icon.h"
 #ifdef VARKON_HAVE_CONTROLS
 #include "app/controls/register_custom_controls.h"
+#include "devices/panels/register_device_classes.h"
 #endif
 
 namespace varkon {
@@ -21,7 +26,16 @@ Program::Program(std::string controlFolder)
     : controlFolder_(controlFolder.empty() ? ControlFolder() : std::move(controlFolder)) {}
 
 Program::~Program() {
-  // The window first (it uses the devices), the socket, then the backends it may reach.
+  // A request still waiting for the UI thread gives up; then the window (it uses the devices),
+  // the socket, then the backends it may reach.
+  requestsStop_.Signal();
+  {
+    std::lock_guard<std::mutex> lock(requestMutex_);
+    requestTarget_ = ui::MessageTarget();
+  }
+  if (window_) window_->Shutdown();
+  if (rig_) rig_->SaveMemory(EmulatedMemoryPath());
+  sleepNotice_.reset();
   window_.reset();
   instance_.reset();
   loader_.reset();
@@ -41,7 +55,27 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
   debugOut("InstanceMessage: %u", messages.instance);
 
   instance_ = std::make_unique<SingleInstance>(controlFolder_);
-  switch (instance_->Start([this](uint32_t n, int64_t w, int64_t l) { OnMessage(n, w, l); })) {
+  // Requests are answered on the UI thread; the socket's thread waits for the answer, and gives
+  // up when the program is ending.
+  auto onRequest = [this](const std::vector<std::string>& words) -> std::string {
+    ui::MessageTarget target;
+    {
+      std::lock_guard<std::mutex> lock(requestMutex_);
+      target = requestTarget_;
+    }
+    if (!target.IsOpen()) return "error the program is starting";
+    ControlRequest request;
+    request.words = words;
+    ui::Message message;
+    message.number = kMessageControlRequest;
+    message.wParam = reinterpret_cast<uintptr_t>(&request);
+    if (target.Send(message, requestsStop_) != ui::SendStatus::Handled) {
+      return "error the program is ending";
+    }
+    return request.answer;
+  };
+  switch (instance_->Start([this](uint32_t n, int64_t w, int64_t l) { OnMessage(n, w, l); },
+                           onRequest)) {
     case ControlServer::StartResult::Listening:
       break;
     case ControlServer::StartResult::AlreadyRunning:
@@ -56,6 +90,7 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
   if (options_.simulate) {
     hidraw_ = std::make_unique<HidrawBackend>();
     rig_ = std::make_unique<EmulatedRig>();
+    rig_->LoadMemory(EmulatedMemoryPath());
     for (EmulatedKind kind : options_.simulateKinds) rig_->Plug(kind);
     composite_ = std::make_unique<CompositeHidBackend>(hidraw_.get(), &rig_->Backend());
     SetDefaultHidBackend(composite_.get());
@@ -79,17 +114,102 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
   loader_ = std::make_unique<ui::SkinLoader>(skinFolder);
 #ifdef VARKON_HAVE_CONTROLS
   RegisterCustomControls(*loader_);
+  RegisterDeviceClasses(*loader_);
 #endif
-  window_ = std::make_unique<MainWindow>();
+  window_ = std::make_unique<CMainWnd>();
   window_->SetExitHandler([] { QCoreApplication::quit(); });
+  window_->SetBroadcaster([this](const std::string& name, int64_t w, int64_t l) {
+    if (instance_) instance_->Broadcast(name, w, l);
+  });
+  window_->SetWorkToolSender([this](const std::string& line) {
+    return instance_ && instance_->SendToListener("WorkTool", line);
+  });
+  window_->bus().AddHandler(
+      kMessageControlRequest,
+      [this](const ui::Message& message, intptr_t&) {
+        auto* request = reinterpret_cast<ControlRequest*>(message.wParam);
+        if (request) request->answer = HandleRequest(request->words);
+        return true;
+      },
+      true);
   if (!window_->Create(*loader_, mainSkin, resources_.Find(kTrayMenuKey), error)) {
     window_.reset();
     return StartResult::Failed;
   }
   language_ = std::make_unique<LanguageSwitch>(programFolder);
-  language_->ApplyLanguage(ReadStoredLanguage(programFolder));
-  window_->ShowCentred();
+  const int languageIndex = ReadStoredLanguage(programFolder);
+  language_->ApplyLanguage(languageIndex);
+  window_->SetLanguageIndex(languageIndex);
+  window_->SetLanguageHandler([this](int index) {
+    if (language_ && language_->ApplyLanguage(index)) window_->SetLanguageIndex(index);
+  });
+  sleepNotice_ = std::make_unique<ui::SleepNotice>(window_->bus().Target());
+  {
+    std::lock_guard<std::mutex> lock(requestMutex_);
+    requestTarget_ = window_->bus().Target();
+  }
+  // The window stays hidden until the device watcher's first pass is over.
+  window_->WindowInit(composite_.get());
   return StartResult::Running;
+}
+
+std::string Program::EmulatedMemoryPath() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const std::string base =
+      state && *state ? std::string(state) : QDir::homePath().toStdString() + "/.local/state";
+  const std::string folder = base + "/Varkon Korvu Wired";
+  QDir().mkpath(QString::fromStdString(folder));
+  return folder + "/emulated-devices.json";
+}
+
+std::string Program::HandleRequest(const std::vector<std::string>& words) {
+  if (words.empty()) return "error empty request";
+  if (words[0] == "state" && words.size() == 1) return window_ ? window_->StateJson() : "{}";
+  if (words[0] == "sim") return HandleSimRequest(words);
+  // "window show|hide": what the tray icon does, for scripts and measurements.
+  if (words[0] == "window" && words.size() == 2 && window_ &&
+      (words[1] == "show" || words[1] == "hide")) {
+    if ((words[1] == "show") != (window_->isVisible() && !window_->isMinimized())) {
+      ui::Message click;
+      click.number = ui::kTrayCallbackMessage;
+      click.lParam = ui::kTrayLeftButtonUp;
+      window_->bus().Post(std::move(click));
+    }
+    return "ok";
+  }
+  return "error unknown request " + words[0];
+}
+
+// sim plug|unplug NAME, sim notice NAME VALUE, sim sleep|wake (the mouse behind the receiver).
+std::string Program::HandleSimRequest(const std::vector<std::string>& words) {
+  if (!rig_) return "error the program runs without --simulate";
+  if (words.size() == 2 && (words[1] == "sleep" || words[1] == "wake")) {
+    rig_->SetMouseReachable(words[1] == "wake");
+    return "ok";
+  }
+  if (words.size() < 3) return "error usage: sim plug|unplug|notice NAME [VALUE]";
+  std::vector<EmulatedKind> kinds;
+  if (!ParseEmulatedKinds(words[2], kinds) || kinds.size() != 1) {
+    return "error unknown device " + words[2];
+  }
+  const EmulatedKind kind = kinds.front();
+  if (words[1] == "plug" && words.size() == 3) {
+    rig_->Plug(kind);
+    return "ok";
+  }
+  if (words[1] == "unplug" && words.size() == 3) {
+    rig_->Unplug(kind);
+    return "ok";
+  }
+  if (words[1] == "notice" && words.size() == 4) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(words[3].c_str(), &end, 0);
+    if (words[3].empty() || *end != '\0' || value > 0xFFFF) return "error bad notice value";
+    if (!rig_->IsPlugged(kind)) return "error " + words[2] + " is not plugged in";
+    rig_->SendNotice(kind, static_cast<uint16_t>(value));
+    return "ok";
+  }
+  return "error usage: sim plug|unplug|notice NAME [VALUE]";
 }
 
 void Program::OnMessage(uint32_t number, int64_t wParam, int64_t lParam) {

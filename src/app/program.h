@@ -3,23 +3,27 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "app/language.h"
 #include "app/resource_index.h"
 #include "app/startup.h"
+#include "core/worker_thread.h"
+#include "platform/ui/message_bus.h"
 
 namespace varkon {
 
 class CompositeHidBackend;
 class EmulatedRig;
 class HidrawBackend;
-class MainWindow;
+class CMainWnd;
 class SingleInstance;
 namespace ui {
 class SkinLoader;
-}
+class SleepNotice;
+}  // namespace ui
 
 class Program {
  public:
@@ -37,16 +41,21 @@ class Program {
 
   StartResult Start(const StartupOptions& options, std::string& error);
 
-  MainWindow* mainWindow() const { return window_.get(); }
+  CMainWnd* mainWindow() const { return window_.get(); }
   EmulatedRig* rig() const { return rig_.get(); }
   const StartupOptions& options() const { return options_; }
   size_t fontsLoaded() const { return fonts_.size(); }
   // How many wake-ups reached this instance.
   int wakeUps() const { return wakeUps_; }
   LanguageSwitch* language() const { return language_.get(); }
+  // Answers a control-socket request on the UI thread ("state", "sim ...").
+  std::string HandleRequest(const std::vector<std::string>& words);
+  // Where the emulated devices keep their memory between runs.
+  static std::string EmulatedMemoryPath();
 
  private:
   void OnMessage(uint32_t number, int64_t wParam, int64_t lParam);
+  std::string HandleSimRequest(const std::vector<std::string>& words);
 
   std::string controlFolder_;
   StartupOptions options_;
@@ -57,8 +66,14 @@ class Program {
   std::unique_ptr<CompositeHidBackend> composite_;
   std::unique_ptr<ui::SkinLoader> loader_;
   ResourceIndex resources_;
-  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<CMainWnd> window_;
   std::unique_ptr<LanguageSwitch> language_;
+  std::unique_ptr<ui::SleepNotice> sleepNotice_;
+  // Fired before the socket stops, so a request waiting for the UI thread gives up.
+  StopEvent requestsStop_;
+  // Where the socket's thread sends requests; empty until the window exists.
+  std::mutex requestMutex_;
+  ui::MessageTarget requestTarget_;
   int wakeUps_ = 0;
 };
 

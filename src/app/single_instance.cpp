@@ -16,19 +16,22 @@ SingleInstance::~SingleInstance() {
   server_.Stop();
 }
 
-ControlServer::StartResult SingleInstance::Start(Handler handler) {
+ControlServer::StartResult SingleInstance::Start(Handler handler,
+                                                 ControlServer::RequestHandler onRequest) {
   handler_ = std::move(handler);
-  return server_.Start([this](const std::string& name, int64_t wParam, int64_t lParam) {
-    const uint32_t number = name == kInstanceSocketName ? RegisterStartupMessages().instance
-                                                        : ui::RegisterMessage(name);
-    if (number == 0) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, number, wParam, lParam] {
-          if (handler_) handler_(number, wParam, lParam);
-        },
-        Qt::QueuedConnection);
-  });
+  return server_.Start(
+      [this](const std::string& name, int64_t wParam, int64_t lParam) {
+        const uint32_t number = name == kInstanceSocketName ? RegisterStartupMessages().instance
+                                                            : ui::RegisterMessage(name);
+        if (number == 0) return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, number, wParam, lParam] {
+              if (handler_) handler_(number, wParam, lParam);
+            },
+            Qt::QueuedConnection);
+      },
+      std::move(onRequest));
 }
 
 bool SingleInstance::WakeRunning() {

@@ -24,7 +24,15 @@ class SingleInstance : public QObject {
   explicit SingleInstance(std::string folder = ControlFolder(), QObject* parent = nullptr);
   ~SingleInstance() override;
 
-  ControlServer::StartResult Start(Handler handler);
+  // `onRequest` answers the socket's other requests, on the socket's thread.
+  ControlServer::StartResult Start(Handler handler, ControlServer::RequestHandler onRequest = {});
+  // Broadcasts to every listener, and sends a line to a named listener.
+  void Broadcast(const std::string& name, int64_t wParam, int64_t lParam) {
+    server_.Broadcast(name, wParam, lParam);
+  }
+  bool SendToListener(const std::string& listener, const std::string& line) {
+    return server_.SendToListener(listener, line);
+  }
   // The second start's part: sends the wake-up (wParam 0, lParam 1). False when nothing took it.
   bool WakeRunning();
 

@@ -163,7 +163,8 @@ StatusCode DeviceTransport::SinglePacket(uint8_t command, uint8_t length, uint16
   const StatusCode status = StatusOfReply(reply);
   if (status != kStatusOk) return status;
   const size_t copy = std::min(readInto.size(), kPacketPayloadSize);
-  std::memcpy(readInto.data(), reply.data() + kPacketPayloadOffset, copy);
+  // Commands without data read into an empty span, whose data() may be null.
+  if (copy > 0) std::memcpy(readInto.data(), reply.data() + kPacketPayloadOffset, copy);
   return kStatusOk;
 }
 

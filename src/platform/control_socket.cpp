@@ -132,6 +132,7 @@ struct ControlServer::Client {
   std::string buffer;
   std::atomic<bool> listener{false};
   std::atomic<bool> closed{false};
+  std::string name;  // a listener's name ("listen NAME"); set before `listener`, then read only
   std::mutex writeMutex;
 
   ~Client() {
@@ -221,6 +222,18 @@ void ControlServer::Broadcast(const std::string& name, int64_t wParam, int64_t l
   }
 }
 
+bool ControlServer::SendToListener(const std::string& listenerName, const std::string& line) {
+  if (line.size() >= kMaxControlLine || line.find('\n') != std::string::npos) return false;
+  std::lock_guard<std::mutex> lock(clientsMutex_);
+  for (const auto& client : clients_) {
+    if (client->listener.load() && !client->closed.load() && client->name == listenerName) {
+      client->Write(line);
+      return true;
+    }
+  }
+  return false;
+}
+
 void ControlServer::HandleLine(Client& client, const std::string& line) {
   const std::vector<std::string> words = SplitWords(line);
   if (words.empty()) return;
@@ -234,8 +247,16 @@ void ControlServer::HandleLine(Client& client, const std::string& line) {
     }
     if (onMessage_) onMessage_(words[1], wParam, lParam);
     client.Write("ok");
-  } else if (words[0] == "listen" && words.size() == 1) {
+  } else if (words[0] == "listen" && words.size() <= 2) {
+    if (words.size() == 2 && !IsValidMessageName(words[1])) {
+      client.Write("error bad listener name");
+      return;
+    }
     client.Write("ok");
+    if (words.size() == 2) {
+      std::lock_guard<std::mutex> lock(clientsMutex_);
+      client.name = words[1];
+    }
     client.listener.store(true);
   } else if (onRequest_) {
     std::string answer = onRequest_(words);
@@ -336,12 +357,13 @@ bool ControlClient::Send(const std::string& name, int64_t wParam, int64_t lParam
 }
 
 bool ControlClient::Listen(const std::function<void(const std::string& line)>& onLine,
-                           const std::atomic<bool>& stop) {
+                           const std::atomic<bool>& stop, const std::string& name) {
+  if (!name.empty() && !IsValidMessageName(name)) return false;
   const int fd = Connect();
   if (fd < 0) return false;
   std::string buffer, line;
-  if (!SendAll(fd, "listen\n") || ReadLine(fd, buffer, line, 2000) != LineResult::Line ||
-      line != "ok") {
+  if (!SendAll(fd, name.empty() ? std::string("listen\n") : "listen " + name + "\n") ||
+      ReadLine(fd, buffer, line, 2000) != LineResult::Line || line != "ok") {
     close(fd);
     return false;
   }

@@ -5,7 +5,8 @@
 // Wire format (UTF-8 lines ending in '\n', words separated by single spaces, at most
 // kMaxControlLine bytes):
 //   send NAME WPARAM LPARAM   -> "ok" once the running program took the message
-//   listen                    -> "ok", then one line "NAME WPARAM LPARAM" per broadcast
+//   listen [NAME]             -> "ok", then one line "NAME WPARAM LPARAM" per broadcast (and
+//                                lines sent to the listener's NAME, e.g. "data 5 HEX")
 //   any other request         -> the program's own answer (for example "state" -> JSON)
 #pragma once
 
@@ -52,6 +53,9 @@ class ControlServer {
 
   // Sends a line "NAME WPARAM LPARAM" to every listening client.
   void Broadcast(const std::string& name, int64_t wParam, int64_t lParam);
+  // Sends `line` to the first listener that registered as `listenerName` ("listen NAME").
+  // False when there is none.
+  bool SendToListener(const std::string& listenerName, const std::string& line);
 
   const std::string& SocketPath() const { return socketPath_; }
   size_t ListenerCount() const;
@@ -86,7 +90,7 @@ class ControlClient {
   // Prints broadcasts through `onLine` until `stop` becomes true or the program goes away.
   // False when no program listens.
   bool Listen(const std::function<void(const std::string& line)>& onLine,
-              const std::atomic<bool>& stop);
+              const std::atomic<bool>& stop, const std::string& name = {});
 
  private:
   int Connect() const;

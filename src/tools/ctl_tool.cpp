@@ -10,7 +10,8 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varkonctl send NAME [WPARAM [LPARAM]]   deliver a registered message by name\n"
-    "       varkonctl listen [--as NAME]              print the program's broadcasts\n"
+    "       varkonctl listen [--as NAME]              print the program's broadcasts (and, as\n"
+    "                                                 NAME, what is sent to NAME: data blocks)\n"
     "       varkonctl REQUEST [ARGS...]               any other request (state, sim ...)\n";
 
 bool IsNumber(const std::string& text) {
@@ -64,16 +65,12 @@ int RunCtlTool(const std::vector<std::string>& args, std::ostream& out, std::ost
       err << kUsage;
       return 2;
     }
-    if (args.size() == 3) {
-      std::string answer;
-      client.Request("hello " + args[2], answer);
-    }
     const bool listened = client.Listen(
         [&out](const std::string& line) {
           out << line << "\n";
           out.flush();
         },
-        stop);
+        stop, args.size() == 3 ? args[2] : std::string());
     if (!listened) {
       err << "varkonctl: the program is not running\n";
       return 1;

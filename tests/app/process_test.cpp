@@ -77,6 +77,58 @@ TEST_F(ProcessTest, SecondStartWakesTheFirstAndExitsWithZero) {
   EXPECT_EQ(first.exitCode(), 0);
 }
 
+// What other tools see: the state snapshot, the emulated devices driven from outside, and the
+// report to a listener registered as the external tool.
+TEST_F(ProcessTest, VarkonctlDrivesTheSimulatedDevicesAndReadsTheState) {
+  QProcess program;
+  Launch(program, {"--simulate", "keyboard"});
+  ASSERT_TRUE(WaitListening());
+  auto ctl = [&](const QStringList& args, int* exitCode = nullptr) {
+    QProcess tool;
+    tool.setProcessEnvironment(Environment(test::ResourceFolder()));
+    tool.start(VARKON_CTL, args);
+    EXPECT_TRUE(tool.waitForFinished(30000));
+    if (exitCode) *exitCode = tool.exitCode();
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+  };
+  ASSERT_TRUE(test::WaitUntil([&] { return ctl({"state"}).contains("\"firstPassDone\":true"); },
+                              std::chrono::milliseconds(30000)));
+  QString state = ctl({"state"});
+  EXPECT_TRUE(state.contains("\"model\":\"keyboard\"")) << state.toStdString();
+  EXPECT_TRUE(state.contains("\"noDeviceLink\":false")) << state.toStdString();
+
+  int status = -1;
+  EXPECT_EQ(ctl({"sim", "notice", "keyboard", "0x0401"}, &status), "ok");
+  EXPECT_EQ(status, 0);
+  ctl({"sim", "plug", "toaster"}, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(ctl({"sim", "unplug", "keyboard"}), "ok");
+  EXPECT_TRUE(test::WaitUntil([&] { return ctl({"state"}).contains("\"noDeviceLink\":true"); },
+                              std::chrono::milliseconds(30000)));
+
+  QProcess listener;
+  listener.setProcessEnvironment(Environment(test::ResourceFolder()));
+  listener.start(VARKON_CTL, {"listen", "--as", "WorkTool"});
+  ASSERT_TRUE(listener.waitForStarted(10000));
+  QByteArray heard;
+  // Until the listener is registered, the report finds nobody; send it again until heard.
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        ctl({"send", "{4695579F-999A-41d4-9FAF-EFFCE93EBF18}"});
+        heard += listener.readAllStandardOutput();
+        return heard.contains("data 5 ");
+      },
+      std::chrono::milliseconds(30000)));
+  listener.terminate();
+  listener.waitForFinished(10000);
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 0);
+  // The emulated devices keep what was written to them for the next run.
+  EXPECT_TRUE(std::filesystem::exists(runtime_.File("state") +
+                                      "/Varkon Korvu Wired/emulated-devices.json"));
+}
+
 TEST_F(ProcessTest, TermEndsWithZero) {
   EndsCleanlyOn(SIGTERM);
 }

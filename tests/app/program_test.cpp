@@ -34,10 +34,13 @@ TEST_F(ProgramTest, MainWindowComesUpFromTheSkinCentredAndSized) {
   Program program(ControlDir());
   std::string error;
   ASSERT_EQ(program.Start({}, error), Program::StartResult::Running) << error;
-  MainWindow* window = program.mainWindow();
+  CMainWnd* window = program.mainWindow();
   ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(window->isVisible());
+  // Hidden at 800 x 572 until the device watcher's first pass, then fitted to the screen.
+  EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(window->size(), QSize(kMainWindowWidth, kMainWindowHeight));
+  ASSERT_TRUE(test::WaitUntil([&] { return window->FirstPassDone() && window->isVisible(); }));
+  test::WaitUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_LE(std::abs(window->geometry().center().x() - screen.center().x()), 1);
@@ -60,7 +63,7 @@ TEST_F(ProgramTest, CloseHidesToTheTrayAndTheWakeUpRestores) {
   Program program(ControlDir());
   std::string error;
   ASSERT_EQ(program.Start({}, error), Program::StartResult::Running) << error;
-  MainWindow* window = program.mainWindow();
+  CMainWnd* window = program.mainWindow();
   QWidget* close = ui::FindControl(window->skinRoot(), "closebtn");
   ASSERT_NE(close, nullptr);
   QMetaObject::invokeMethod(close, "click");
@@ -83,7 +86,7 @@ TEST_F(ProgramTest, TrayClicksAndTheExitItem) {
   Program program(ControlDir());
   std::string error;
   ASSERT_EQ(program.Start({}, error), Program::StartResult::Running) << error;
-  MainWindow* window = program.mainWindow();
+  CMainWnd* window = program.mainWindow();
   int exits = 0;
   window->SetExitHandler([&] { ++exits; });
   window->hide();

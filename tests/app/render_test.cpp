@@ -7,13 +7,19 @@
 #include <QPixmap>
 #include <set>
 
+#include <QAbstractButton>
+
 #include "app/about_wnd.h"
+#include "app/controls/device_option.h"
+#include "app/device_screen.h"
 #include "app/language.h"
 #include "app/language_text.h"
 #include "app/main_window.h"
 #include "app/msg_wnd.h"
 #include "app/program.h"
 #include "app_test_support.h"
+#include "device/device_catalogue.h"
+#include "emulator/emulated_kind.h"
 #include "support/temp_dir.h"
 
 namespace varkon {
@@ -38,6 +44,33 @@ TEST(Render, MainWindow) {
   std::string error;
   ASSERT_EQ(program.Start({}, error), Program::StartResult::Running) << error;
   SaveAndCheck(program.mainWindow(), "main.png");
+}
+
+// Every device attached, each selected in turn: the window as a user sees it.
+TEST(Render, EachDevicePanel) {
+  test::TempDir dir;
+  Program program(dir.File("control"));
+  StartupOptions options;
+  options.simulate = true;
+  options.simulateKinds = AllEmulatedKinds();
+  std::string error;
+  ASSERT_EQ(program.Start(options, error), Program::StartResult::Running) << error;
+  CMainWnd* window = program.mainWindow();
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return window->FirstPassDone() && window->deviceScreen()->VisibleItemCount() == 4; }));
+  // Fitted, and the start-up reads and first preview done; at the working size whatever the
+  // size of the test screen.
+  test::WaitUntil([] { return false; }, std::chrono::milliseconds(800));
+  window->resize(kFittedWidth, kFittedHeight);
+  for (int model = 0; model < 4; ++model) {
+    CDeviceOptionUI* item = window->deviceScreen()->ItemOfModel(model);
+    ASSERT_NE(item, nullptr) << model;
+    item->SelectButton()->click();
+    test::WaitUntil([] { return false; }, std::chrono::milliseconds(150));
+    const std::string file =
+        std::string("device_") + kDeviceModels[static_cast<size_t>(model)].displayName + ".png";
+    SaveAndCheck(window, file.c_str());
+  }
 }
 
 TEST(Render, MessageBoxAndAbout) {

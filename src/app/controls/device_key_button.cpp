@@ -15,8 +15,12 @@ CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {
 }
 
 void CDeviceKeyButtonUI::SetLight(uint32_t colour, int alpha, bool shown) {
-  lightColour_ = colour & 0xFFFFFFu;
-  lightAlpha_ = std::clamp(alpha, 0, 255);
+  colour &= 0xFFFFFFu;
+  alpha = std::clamp(alpha, 0, 255);
+  // The preview sets every cell 20 times a second; only a change is worth a repaint.
+  if (colour == lightColour_ && alpha == lightAlpha_ && shown == lightShown_) return;
+  lightColour_ = colour;
+  lightAlpha_ = alpha;
   lightShown_ = shown;
   update();
 }

@@ -1,0 +1,279 @@
+#include "devices/panels/usb_device.h"
+
+#include <chrono>
+
+#include "app/controls/device_key_button.h"
+#include "app/controls/device_option.h"
+#include "app/controls/mp_device_power.h"
+#include "core/debug_out.h"
+#include "device/device_transport.h"
+#include "devices/device_pages.h"
+#include "platform/ui/control_containers.h"
+#include "platform/ui/control_find.h"
+
+namespace varkon {
+
+namespace {
+
+constexpr const char* kFunctionSwitch = "device_function_switch";
+constexpr const char* kKeyFunctionSwitch = "device_key_function_switch";
+constexpr uint32_t kWhiteLight = 0xFFFFFF;
+// The longest input report of a companion interface, with its report id.
+constexpr size_t kInputReportBytes = 65;
+
+int ClampCount(int count) {
+  if (count < 0) return 0;
+  return count > static_cast<int>(kMaxLights) ? static_cast<int>(kMaxLights) : count;
+}
+
+const char* StopOutcome(WorkerThread::StopResult result) {
+  switch (result) {
+    case WorkerThread::StopResult::Ended:
+      return "thread ended in time";
+    case WorkerThread::StopResult::TimedOut:
+      return "thread did not end in time and was left to finish";
+    case WorkerThread::StopResult::NotRunning:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CTarnwiseUSBDevice::CTarnwiseUSBDevice(int presetKind, LightDeviceClass lightClass, QWidget* parent)
+    : QWidget(parent),
+      presetKind_(presetKind),
+      engine_(std::make_unique<LightEngine>(lightClass, 0)),
+      kind_(presetKind) {}
+
+CTarnwiseUSBDevice::~CTarnwiseUSBDevice() {
+  StopWorkers();
+}
+
+void CTarnwiseUSBDevice::StopWorkers() {
+  for (bool receiver : {false, true}) StopInputReader(receiver);
+  if (const char* outcome = StopOutcome(lightThread_.Stop())) {
+    debugOut("%s light thread: %s\n", displayName_.c_str(), outcome);
+  }
+}
+
+void CTarnwiseUSBDevice::SetKeyButtonCount(int count) {
+  keyButtons_.assign(static_cast<size_t>(ClampCount(count)), nullptr);
+}
+
+void CTarnwiseUSBDevice::SetLightCount(int count) {
+  const int lights = ClampCount(count);
+  lightButtons_.assign(static_cast<size_t>(lights), nullptr);
+  engine_->SetLightCount(static_cast<size_t>(lights));
+}
+
+void CTarnwiseUSBDevice::SetWirelessCapable(bool capable) {
+  wirelessCapable_ = capable;
+  if (powerPanel_) powerPanel_->ShowPowerLayout(capable);
+}
+
+void CTarnwiseUSBDevice::SetPowerPanel(CMpDevicePowerUI* panel) {
+  powerPanel_ = panel;
+  if (powerPanel_) powerPanel_->ShowPowerLayout(wirelessCapable_);
+}
+
+void CTarnwiseUSBDevice::SetSlot(const DeviceSlot& slot) {
+  slot_ = slot;
+  kind_ = slot.row.kind;
+  role_ = slot.row.role;
+}
+
+void CTarnwiseUSBDevice::SetTransports(DeviceTransport* transport,
+                                       DeviceTransport* inputTransport) {
+  transport_ = transport;
+  inputTransport_ = inputTransport;
+}
+
+bool CTarnwiseUSBDevice::TransportOpen() const {
+  return transport_ && transport_->IsOpened();
+}
+
+CDeviceKeyButtonUI* CTarnwiseUSBDevice::KeyButton(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= keyButtons_.size()) return nullptr;
+  return keyButtons_[static_cast<size_t>(index)];
+}
+
+CDeviceKeyButtonUI* CTarnwiseUSBDevice::LightButton(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= lightButtons_.size()) return nullptr;
+  return lightButtons_[static_cast<size_t>(index)];
+}
+
+void CTarnwiseUSBDevice::InitButtons() {
+  BuildPanel();
+  StartLightThread();
+}
+
+void CTarnwiseUSBDevice::BuildPanel() {
+  if (layoutFile_.empty()) {
+    keyButtons_.clear();
+    lightButtons_.clear();
+    engine_->SetLightCount(0);
+    return;
+  }
+  selectPanel_ = nullptr;
+  for (QObject* child : children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget && ui::ControlClassName(widget) == QLatin1String("SelectPanel")) {
+      selectPanel_ = widget;
+      break;
+    }
+  }
+  if (!selectPanel_) return;
+  const int keys = KeyButtonCount();
+  const int lights = LightCount();
+  for (QObject* child : selectPanel_->children()) {
+    auto* button = qobject_cast<CDeviceKeyButtonUI*>(child);
+    if (!button) continue;
+    const DeviceButtonName parsed =
+        ParseDeviceButtonName(button->objectName().toStdString(), keys, lights);
+    if (parsed.role == DeviceButtonRole::Key) {
+      keyButtons_[static_cast<size_t>(parsed.index)] = button;
+    } else if (parsed.role == DeviceButtonRole::Light) {
+      lightButtons_[static_cast<size_t>(parsed.index)] = button;
+      button->SetLight(kWhiteLight, 255, true);
+    }
+  }
+}
+
+void CTarnwiseUSBDevice::SelectFunctionPage(int page) {
+  functionPage_ = page;
+  if (!functionSwitch_) functionSwitch_ = ui::FindControl(this, kFunctionSwitch);
+  if (!keyFunctionSwitch_) keyFunctionSwitch_ = ui::FindControl(this, kKeyFunctionSwitch);
+  const FunctionTabs tabs = FunctionTabsForPage(page, kind_);
+  if (functionSwitch_ && tabs.functionIndex >= 0) {
+    ui::SelectPage(functionSwitch_, tabs.functionIndex);
+  }
+  if (keyFunctionSwitch_ && tabs.keyFunctionIndex >= 0) {
+    ui::SelectPage(keyFunctionSwitch_, tabs.keyFunctionIndex);
+  }
+}
+
+void CTarnwiseUSBDevice::SetLightColour(int index, uint32_t colour) {
+  if (index >= 0) engine_->SetLightColour(static_cast<size_t>(index), colour);
+}
+
+uint32_t CTarnwiseUSBDevice::GetLightColour(int index) const {
+  return index < 0 ? 0 : engine_->GetLightColour(static_cast<size_t>(index));
+}
+
+void CTarnwiseUSBDevice::PaintPreview() {
+  engine_->PaintPreview([this](size_t index, const PreviewCell& cell) {
+    if (index < lightButtons_.size() && lightButtons_[index]) {
+      lightButtons_[index]->SetLight(cell.value, cell.alpha, cell.show);
+    }
+  });
+}
+
+void CTarnwiseUSBDevice::SetLightParams(const LightState& state) {
+  engine_->SetLightState(state);
+  if (!gameLighting_) ownLighting_ = state;
+}
+
+void CTarnwiseUSBDevice::SetLightControl(bool on) {
+  lightControlOn_.store(on);
+  engine_->SetLightControl(on);
+  if (on && kind_ == kKindKeyboard && transport_) transport_->CmdLightControlOn();
+}
+
+void CTarnwiseUSBDevice::SetWindowHidden(bool hidden) {
+  if (wirelessCapable_) pollInhibit_.store(hidden);
+}
+
+void CTarnwiseUSBDevice::ApplyGameLighting(int variant, uint8_t mode) {
+  if (variant < 0 || variant > 2) return;
+  if (!gameLighting_) ownLighting_ = engine_->GetLightState();
+  gameLighting_ = true;
+  LightState state = engine_->GetLightState();
+  state.mode = mode;
+  if (variant == 0 && (state.speed < 1 || state.speed > 20)) state.speed = 1;
+  engine_->SetLightState(state);
+  PaintPreview();
+}
+
+void CTarnwiseUSBDevice::RestoreOwnLighting() {
+  if (!gameLighting_) return;
+  gameLighting_ = false;
+  engine_->SetLightState(ownLighting_);
+  PaintPreview();
+}
+
+void CTarnwiseUSBDevice::PostToMainWindow(uint32_t number, uintptr_t wParam,
+                                          intptr_t lParam) const {
+  ui::Message message;
+  message.number = number;
+  message.wParam = wParam;
+  message.lParam = lParam;
+  mainWindow_.Post(std::move(message));
+}
+
+void CTarnwiseUSBDevice::LightPass(uint32_t nowMs) {
+  engine_->RunPass(nowMs);
+}
+
+void CTarnwiseUSBDevice::StartLightThread() {
+  if (lightThread_.Running()) return;
+  lightThread_.Start([this](StopEvent& stop) {
+    SystemLightClock clock;
+    // The transport pointer is set before InitButtons and not changed while the thread runs.
+    DeviceTransport* transport = transport_;
+    int waitMs = kLightPassClosedMs;
+    while (!stop.Wait(std::chrono::milliseconds(waitMs))) {
+      if (transport && transport->IsOpened()) {
+        if (!transport->Busy()) LightPass(clock.NowMs());
+        waitMs =
+            previewShown_.load() || StreamsLightFrames() ? kLightPassOpenMs : kLightPassClosedMs;
+      } else {
+        waitMs = kLightPassClosedMs;
+      }
+    }
+  });
+}
+
+void CTarnwiseUSBDevice::OnInputReport(bool receiverIdentity, const uint8_t* report,
+                                       size_t length) {
+  // A companion report carries its notice as the first 16-bit value after the report id.
+  if (length >= 3) lastNotice_.store(uint32_t{report[1]} | uint32_t{report[2]} << 8);
+  debugOut("%s input report (%s), %zu bytes\n", displayName_.c_str(),
+           receiverIdentity ? "receiver" : "cable", length);
+}
+
+void CTarnwiseUSBDevice::StartInputReader(bool receiverIdentity) {
+  if (!inputTransport_) return;
+  WorkerThread& reader = inputReaders_[receiverIdentity ? 1 : 0];
+  if (reader.Running()) return;
+  HidChannel* channel =
+      receiverIdentity ? &inputTransport_->ReceiverChannel() : &inputTransport_->CableChannel();
+  reader.Start([this, channel, receiverIdentity](StopEvent& stop) {
+    uint8_t report[kInputReportBytes]{};
+    while (!stop.IsSignalled()) {
+      size_t got = 0;
+      if (!channel->IsOpen()) {
+        stop.Wait(std::chrono::milliseconds(kInputReadWaitMs));
+        continue;
+      }
+      if (channel->Read(report, sizeof report, got, kInputReadWaitMs) == 1 && got > 0 &&
+          !stop.IsSignalled()) {
+        inputReports_.fetch_add(1);
+        OnInputReport(receiverIdentity, report, got);
+      }
+    }
+  });
+}
+
+void CTarnwiseUSBDevice::StopInputReader(bool receiverIdentity) {
+  WorkerThread& reader = inputReaders_[receiverIdentity ? 1 : 0];
+  if (const char* outcome = StopOutcome(reader.Stop())) {
+    debugOut("%s input reader: %s\n", displayName_.c_str(), outcome);
+  }
+}
+
+bool CTarnwiseUSBDevice::InputReaderRunning(bool receiverIdentity) const {
+  return inputReaders_[receiverIdentity ? 1 : 0].Running();
+}
+
+}  // namespace varkon

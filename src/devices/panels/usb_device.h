@@ -1,0 +1,211 @@
+// The device base: one object is both a device's on-screen panel (the tree loaded from its
+// device skin, whose root is this object) and the device's logic. It holds the light engine and
+// its light thread, the input readers of the companion interfaces, the mapped key and light
+// cells of the device picture, and the hooks through which the main window, the selector item's
+// timers and the editor panels drive the device. The command transports belong to the device
+// record of the device manager, which opens and closes them as interfaces come and go; the
+// object is handed them once it is configured.
+//
+// The four device classes derive from it and override the device-specific operations; what the
+// base does for each is the neutral behaviour (nothing, 0, an empty list).
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/controls/device_key_button.h"
+#include "app/controls/device_option.h"
+#include "app/controls/mp_device_power.h"
+#include "core/worker_thread.h"
+#include "device/device_slot.h"
+#include "devices/light_engine.h"
+#include "platform/ui/message_bus.h"
+
+namespace varkon {
+
+class DeviceTransport;
+
+// Messages a device sends to the main window.
+inline constexpr uint32_t kMessageSyncHandled = 3328;
+inline constexpr uint32_t kMessagePowerStatus = 3329;
+inline constexpr uint32_t kMessageReachable = 3331;
+
+// Light-thread pacing: 64 passes a second while the device is open and its picture can be seen
+// (the effects' speed tables count passes at that rate), one pass every 100 ms otherwise.
+inline constexpr int kLightPassOpenMs = 16;
+inline constexpr int kLightPassClosedMs = 100;
+// Input readers wait this long per read, so a stop is seen at once even without a cancel.
+inline constexpr int kInputReadWaitMs = 100;
+
+class CTarnwiseUSBDevice : public QWidget {
+  Q_OBJECT
+
+ public:
+  CTarnwiseUSBDevice(int presetKind, LightDeviceClass lightClass, QWidget* parent = nullptr);
+  ~CTarnwiseUSBDevice() override;
+
+  // ---- configuration by the main window, in this order, then InitButtons
+  void SetLayoutFile(const std::string& file) { layoutFile_ = file; }
+  void SetMainWindow(ui::MessageTarget window) { mainWindow_ = std::move(window); }
+  void SetKeyButtonCount(int count);
+  void SetLightCount(int count);
+  void SetModelIndex(int index) { modelIndex_ = index; }
+  void SetWirelessCapable(bool capable);
+  void SetProfileId(const std::string& id) { profileId_ = id; }
+  void SetDisplayName(const std::string& name) { displayName_ = name; }
+  void SetPowerPanel(CMpDevicePowerUI* panel);
+  void SetSlot(const DeviceSlot& slot);
+  virtual void SetPanelIndex(int index) { panelIndex_ = index; }
+  void SetLightPanelName(const std::string& name) { lightPanelName_ = name; }
+  // The transports of the device record: commands, and the two input channels.
+  void SetTransports(DeviceTransport* transport, DeviceTransport* inputTransport);
+  void SetSelectorItem(CDeviceOptionUI* item) { selectorItem_ = item; }
+
+  // ---- the virtual operations (base behaviour)
+  // Maps the key and light cells, then starts the light thread. Derived classes call BuildPanel
+  // and add their own steps.
+  virtual void InitButtons();
+  virtual int ApplyProfile() { return 0; }
+  // Hands every light cell its preview colour (only while lighting control is on).
+  virtual void PaintPreview();
+  void SetLightColour(int index, uint32_t colour);
+  uint32_t GetLightColour(int index) const;
+  virtual void ReadDevice() {}
+  virtual void ResyncDevice() {}
+  virtual void ReadPowerStatus() {}
+  virtual bool IsLinkAwake() { return true; }
+  virtual int LoadProfile() { return 0; }
+  virtual void RefreshPanel() {}
+  virtual void LoadDefaultProfile() {}
+  virtual std::vector<std::string> GetMacroList() { return {}; }
+  virtual int WriteKeyTable() { return 0; }
+  virtual int WriteMacros() { return 0; }
+  virtual int WriteLightRecord(int profileIndex) { return 0; }
+  virtual void LoadNameLists() {}
+  void SetKeyMap(std::map<int, int> map) { keyMap_ = std::move(map); }
+  const std::map<int, int>& KeyMap() const { return keyMap_; }
+  virtual void SelectFunctionPage(int page);
+  int GetFunctionPage() const { return functionPage_; }
+  virtual void LoadProfileFiles() {}
+  virtual std::string GetProfileName() const { return {}; }
+  virtual void SaveProfile() {}
+  int GetPanelIndex() const { return panelIndex_; }
+  // The light state as the editors set it (mode, brightness, speed, direction, multicolour and
+  // colour, three device bytes; the custom table index rides along).
+  virtual void SetLightParams(const LightState& state);
+  LightState GetLightState() const { return engine_->GetLightState(); }
+  virtual void SelectKey(int index) { selectedKey_ = index; }
+  int SelectedKey() const { return selectedKey_; }
+  virtual void FeedAudioLevels(const uint8_t* levels, size_t count) {}
+  // A report from a companion input channel, on that channel's reader thread.
+  virtual void OnInputReport(bool receiverIdentity, const uint8_t* report, size_t length);
+
+  // ---- states the main window hands to every device
+  // Lighting control by the program; turning it on for a keyboard tells the keyboard.
+  void SetLightControl(bool on);
+  bool LightControl() const { return lightControlOn_.load(); }
+  void SetWindowActive(bool active) { windowActive_.store(active); }
+  bool WindowActive() const { return windowActive_.load(); }
+  // Stored only for wireless devices: while hidden their power status is not polled.
+  void SetWindowHidden(bool hidden);
+  // Whether the device picture can be seen (the main window is shown). While it cannot, the
+  // light thread slows to its idle pace unless the device needs its frames.
+  void SetPreviewShown(bool shown) { previewShown_.store(shown); }
+  bool PreviewShown() const { return previewShown_.load(); }
+  // Devices that stream the preview to their hardware need every pass, seen or not.
+  virtual bool StreamsLightFrames() const { return false; }
+  bool PollInhibit() const { return pollInhibit_.load(); }
+
+  // Game-event lighting: the light mode becomes `mode` for a while (speed forced into 1-20 for
+  // variant 0); RestoreOwnLighting brings back the device's own settings.
+  void ApplyGameLighting(int variant, uint8_t mode);
+  void RestoreOwnLighting();
+
+  // ---- input readers, one per identity (cable, receiver)
+  void StartInputReader(bool receiverIdentity);
+  void StopInputReader(bool receiverIdentity);
+  bool InputReaderRunning(bool receiverIdentity) const;
+  uint32_t InputReportCount() const { return inputReports_.load(); }
+  uint32_t LastNotice() const { return lastNotice_.load(); }
+
+  // ---- what others read
+  int Kind() const { return kind_; }
+  int Role() const { return role_; }
+  int ModelIndex() const { return modelIndex_; }
+  int KeyButtonCount() const { return static_cast<int>(keyButtons_.size()); }
+  int LightCount() const { return static_cast<int>(lightButtons_.size()); }
+  bool WirelessCapable() const { return wirelessCapable_; }
+  const std::string& LayoutFile() const { return layoutFile_; }
+  const std::string& DisplayName() const { return displayName_; }
+  const std::string& ProfileId() const { return profileId_; }
+  const std::string& LightPanelName() const { return lightPanelName_; }
+  const DeviceSlot& Slot() const { return slot_; }
+  CDeviceKeyButtonUI* KeyButton(int index) const;
+  CDeviceKeyButtonUI* LightButton(int index) const;
+  QWidget* SelectPanel() const { return selectPanel_; }
+  CDeviceOptionUI* SelectorItem() const { return selectorItem_; }
+  CMpDevicePowerUI* PowerPanel() const { return powerPanel_; }
+  DeviceTransport* Transport() const { return transport_; }
+  DeviceTransport* InputTransport() const { return inputTransport_; }
+  bool TransportOpen() const;
+  LightEngine& Engine() { return *engine_; }
+  const LightEngine& Engine() const { return *engine_; }
+  bool LightThreadRunning() const { return lightThread_.Running(); }
+  // Stops the light thread and the input readers (bounded); done by the destructor too.
+  void StopWorkers();
+
+ protected:
+  // Maps the "key_N" and "light_N" cells of the first "SelectPanel" child.
+  void BuildPanel();
+  // Sends `number` to the main window (posted).
+  void PostToMainWindow(uint32_t number, uintptr_t wParam, intptr_t lParam) const;
+  // One pass of the light thread while the transport is open.
+  virtual void LightPass(uint32_t nowMs);
+
+ private:
+  void StartLightThread();
+
+  const int presetKind_;
+  std::unique_ptr<LightEngine> engine_;
+  DeviceTransport* transport_ = nullptr;
+  DeviceTransport* inputTransport_ = nullptr;
+  QPointer<QWidget> selectPanel_;
+  QPointer<CDeviceOptionUI> selectorItem_;
+  QPointer<CMpDevicePowerUI> powerPanel_;
+  QPointer<QWidget> functionSwitch_;
+  QPointer<QWidget> keyFunctionSwitch_;
+  std::string layoutFile_;
+  ui::MessageTarget mainWindow_;
+  std::string profileId_;
+  std::string lightPanelName_;
+  std::string displayName_;
+  int kind_;
+  int role_ = 0;
+  int modelIndex_ = -1;
+  int functionPage_ = 1;
+  int panelIndex_ = 0;
+  int selectedKey_ = -1;
+  bool wirelessCapable_ = false;
+  std::vector<QPointer<CDeviceKeyButtonUI>> keyButtons_;
+  std::vector<QPointer<CDeviceKeyButtonUI>> lightButtons_;
+  std::map<int, int> keyMap_;
+  DeviceSlot slot_;
+  std::atomic<bool> lightControlOn_{true};
+  std::atomic<bool> windowActive_{true};
+  std::atomic<bool> pollInhibit_{false};
+  std::atomic<bool> previewShown_{true};
+  bool gameLighting_ = false;
+  LightState ownLighting_;
+  WorkerThread lightThread_;
+  WorkerThread inputReaders_[2];
+  std::atomic<uint32_t> inputReports_{0};
+  std::atomic<uint32_t> lastNotice_{0};
+};
+
+}  // namespace varkon
