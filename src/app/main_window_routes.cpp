@@ -19,6 +19,10 @@ constexpr const char* kSelectChanged = "selectchanged";
 }  // namespace
 
 void CMainWnd::BuildRoutes() {
+  // Start-up normally runs the window-init steps itself; this covers a window shown first.
+  router_.OnType("windowinit", [this](const RoutedNotification&) {
+    if (!initialised_) WindowInit(nullptr);
+  });
   router_.OnType("windowsize", [this](const RoutedNotification& n) {
     if (root_ && n.name == root_->objectName().toStdString() && displayChanged_) {
       displayChanged_ = false;
@@ -66,6 +70,15 @@ void CMainWnd::OnNotify(const ui::Notification& notification) {
   routed.name = notification.name;
   routed.wParam = notification.wParam;
   routed.lParam = notification.lParam;
+  // A control inside a device's panel also reaches that device's own handlers.
+  if (screen_ && notification.sender) {
+    for (CTarnwiseUSBDevice* device : screen_->Devices()) {
+      if (device->isAncestorOf(notification.sender)) {
+        device->Pump().Route(routed);
+        break;
+      }
+    }
+  }
   router_.Route(routed);
 }
 

@@ -37,13 +37,9 @@ std::string CMainWnd::StateJson() const {
       const CTarnwiseUSBDevice* device = screen_->DeviceOfModel(record->model);
       entry["functionPage"] = device ? device->GetFunctionPage() : 0;
       Json::Value light(Json::arrayValue);
-      const LightState ls = device ? device->GetLightState() : LightState{};
-      light.append(ls.Word0());
-      light.append(ls.Word1());
-      light.append(uint32_t{ls.extra[0]} | uint32_t{ls.extra[1]} << 8 |
-                   uint32_t{ls.extra[2]} << 16);
-      light.append(0);
-      light.append(0);
+      const std::array<uint32_t, 5> words =
+          device ? device->LightStateWords() : std::array<uint32_t, 5>{};
+      for (uint32_t word : words) light.append(word);
       entry["lightState"] = light;
       entry["inputReports"] = device ? device->InputReportCount() : 0;
       entry["lastNotice"] = device ? device->LastNotice() : 0;

@@ -20,6 +20,7 @@
 #include "emulator/emulated_rig.h"
 #include "platform/ui/control_containers.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/control_style.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/registered_messages.h"
 #include "platform/ui/tray_icon.h"
@@ -369,6 +370,33 @@ TEST_F(MainWindowTest, AboutWindowOpensOnceAndClosesWithTheMainWindow) {
   window_->bus().Send(menu);
   EXPECT_TRUE(sawAbout);
   EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(MainWindowTest, PanelControlsReachTheirDeviceAndTheSkinChangeTheRoot) {
+  Start({EmulatedKind::Keyboard});
+  CTarnwiseUSBDevice* keyboard = window_->CurrentDevice();
+  ASSERT_NE(keyboard, nullptr);
+  std::vector<std::string> clicked;
+  keyboard->Pump().OnPrefix("click", "key_", [&](const RoutedNotification& n, int index) {
+    clicked.push_back(n.name);
+  });
+  ASSERT_NE(keyboard->KeyButton(20), nullptr);
+  keyboard->KeyButton(20)->click();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0], "key_20");
+  // A control outside the panel does not reach it.
+  qobject_cast<QAbstractButton*>(Control("minbtn"))->click();
+  EXPECT_EQ(clicked.size(), 1u);
+
+  keyboard->SetCustomTableIndex(3);
+  EXPECT_EQ(keyboard->LightStateWords()[3], 3u);
+
+  window_->ReceiveSkinChange(true, 0xFF203040, {});
+  EXPECT_EQ(ui::BackgroundColour(window_->skinRoot()), 0xFF203040u);
+  EXPECT_TRUE(ui::BackgroundImage(window_->skinRoot()).isEmpty());
+  window_->ReceiveSkinChange(false, 0, "image/logo.svg");
+  EXPECT_EQ(ui::BackgroundColour(window_->skinRoot()), 0u);
+  EXPECT_EQ(ui::BackgroundImage(window_->skinRoot()), "image/logo.svg");
 }
 
 TEST(MainWindowDpi, MonitorSizeChoosesTheDpi) {

@@ -12,6 +12,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -22,6 +23,7 @@
 #include "app/controls/device_key_button.h"
 #include "app/controls/device_option.h"
 #include "app/controls/mp_device_power.h"
+#include "app/notify_router.h"
 #include "core/worker_thread.h"
 #include "device/device_slot.h"
 #include "devices/light_engine.h"
@@ -97,12 +99,36 @@ class CTarnwiseUSBDevice : public QWidget {
   virtual void SaveProfile() {}
   int GetPanelIndex() const { return panelIndex_; }
   // The light state as the editors set it (mode, brightness, speed, direction, multicolour and
-  // colour, three device bytes; the custom table index rides along).
+  // colour, three device bytes) and the keyboard's custom colour table.
   virtual void SetLightParams(const LightState& state);
   LightState GetLightState() const { return engine_->GetLightState(); }
+  void SetCustomTableIndex(int index) { customTableIndex_.store(index); }
+  int CustomTableIndex() const { return customTableIndex_.load(); }
+  // The five words of the light state: two of the state's bytes, the three device bytes, the
+  // custom table index, and a reserved word.
+  std::array<uint32_t, 5> LightStateWords() const;
+  // The music-lighting setting mirrored from the lighting panel.
+  virtual void SetAudioLight(int mode, int colour, int flags) {
+    audioLight_ = {mode, colour, flags};
+  }
+  std::array<int, 3> GetAudioLight() const { return audioLight_; }
   virtual void SelectKey(int index) { selectedKey_ = index; }
   int SelectedKey() const { return selectedKey_; }
+  // A key of the second (Fn) layer.
+  virtual void SelectLayerKey(int index) { selectedLayerKey_ = index; }
+  int SelectedLayerKey() const { return selectedLayerKey_; }
   virtual void FeedAudioLevels(const uint8_t* levels, size_t count) {}
+  // The companion's six summary levels.
+  virtual void FeedAudioSummary(const std::array<int, 6>& levels) {}
+
+  // The device's own notification handlers: notifications of controls inside its panel reach
+  // them (the device editors add their rows).
+  NotifyRouter& Pump() { return pump_; }
+  // The name lists the lighting and macro panels show.
+  std::vector<std::string>& ModeNames() { return modeNames_; }
+  std::vector<std::string>& AreaNames() { return areaNames_; }
+  std::vector<std::string>& UserLightNames() { return userLightNames_; }
+  std::vector<std::string>& MacroNames() { return macroNames_; }
   // A report from a companion input channel, on that channel's reader thread.
   virtual void OnInputReport(bool receiverIdentity, const uint8_t* report, size_t length);
 
@@ -191,6 +217,14 @@ class CTarnwiseUSBDevice : public QWidget {
   int functionPage_ = 1;
   int panelIndex_ = 0;
   int selectedKey_ = -1;
+  int selectedLayerKey_ = -1;
+  std::atomic<int> customTableIndex_{0};
+  std::array<int, 3> audioLight_{};
+  NotifyRouter pump_;
+  std::vector<std::string> modeNames_;
+  std::vector<std::string> areaNames_;
+  std::vector<std::string> userLightNames_;
+  std::vector<std::string> macroNames_;
   bool wirelessCapable_ = false;
   std::vector<QPointer<CDeviceKeyButtonUI>> keyButtons_;
   std::vector<QPointer<CDeviceKeyButtonUI>> lightButtons_;
