@@ -105,7 +105,6 @@ class DeviceScreen final : public DeviceManagerView {
   SlotTable slots_;
   DeviceManager manager_;
   std::vector<std::unique_ptr<Entry>> entries_;
-  bool reportedMissing_ = false;
 };
 
 }  // namespace varkon

@@ -123,7 +123,30 @@ bool CMainWnd::Create(ui::SkinLoader& loader, const std::string& skinName,
   if (menuName.empty() || !menu_->Load(menuName, &menuError, loader.skinFolder())) menu_.reset();
   BuildRoutes();
   UpdateMaxButtons();
+  for (const std::string& name : MissingControls()) {
+    std::fprintf(stderr, "varkon: the main window skin has no \"%s\"; what it does is left out\n",
+                 name.c_str());
+  }
   return true;
+}
+
+std::vector<std::string> CMainWnd::MissingControls() const {
+  static const char* const kExpected[] = {"closebtn",
+                                          "minbtn",
+                                          "maxbtn",
+                                          "restorebtn",
+                                          "skinbtn",
+                                          "setbtn",
+                                          "No_device_Link",
+                                          "device_select_layout",
+                                          "device_switch",
+                                          "device_power_switch",
+                                          "control_light_status"};
+  std::vector<std::string> missing;
+  for (const char* name : kExpected) {
+    if (!root_ || !ui::FindControl(root_, QString::fromLatin1(name))) missing.emplace_back(name);
+  }
+  return missing;
 }
 
 void CMainWnd::WindowInit(HidBackend* backend) {

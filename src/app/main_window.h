@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/notify_router.h"
 #include "platform/ui/message_bus.h"
@@ -116,6 +117,8 @@ class CMainWnd : public QWidget {
   bool ShutDown() const { return shutDown_; }
   int LanguageIndex() const { return languageIndex_; }
   void SetLanguageIndex(int index) { languageIndex_ = index; }
+  // The controls the window works with that its skin lacks (reported once on stderr).
+  std::vector<std::string> MissingControls() const;
   // How many threads of the table are running.
   int RunningThreads() const;
 

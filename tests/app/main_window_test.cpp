@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QStackedWidget>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 
 #include "app/about_wnd.h"
 #include "app/controls/device_option.h"
@@ -23,6 +25,7 @@
 #include "platform/ui/control_style.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/registered_messages.h"
+#include "platform/ui/skin_loader.h"
 #include "platform/ui/tray_icon.h"
 #include "support/temp_dir.h"
 
@@ -377,9 +380,8 @@ TEST_F(MainWindowTest, PanelControlsReachTheirDeviceAndTheSkinChangeTheRoot) {
   CTarnwiseUSBDevice* keyboard = window_->CurrentDevice();
   ASSERT_NE(keyboard, nullptr);
   std::vector<std::string> clicked;
-  keyboard->Pump().OnPrefix("click", "key_", [&](const RoutedNotification& n, int index) {
-    clicked.push_back(n.name);
-  });
+  keyboard->Pump().OnPrefix(
+      "click", "key_", [&](const RoutedNotification& n, int index) { clicked.push_back(n.name); });
   ASSERT_NE(keyboard->KeyButton(20), nullptr);
   keyboard->KeyButton(20)->click();
   ASSERT_EQ(clicked.size(), 1u);
@@ -397,6 +399,40 @@ TEST_F(MainWindowTest, PanelControlsReachTheirDeviceAndTheSkinChangeTheRoot) {
   window_->ReceiveSkinChange(false, 0, "image/logo.svg");
   EXPECT_EQ(ui::BackgroundColour(window_->skinRoot()), 0u);
   EXPECT_EQ(ui::BackgroundImage(window_->skinRoot()), "image/logo.svg");
+}
+
+// A main skin that lacks the device containers and the title bar still makes a window: what
+// needs them stays inert, devices arriving change nothing on screen, and nothing crashes.
+TEST(MainWindowSkin, MissingControlsAreReportedAndLeftOut) {
+  test::TempDir skin;
+  std::filesystem::create_directories(skin.File("XML"));
+  {
+    std::ofstream file(skin.File("XML/main.xml"));
+    file << "<ui version=\"4.0\"><widget class=\"QWidget\" name=\"main_wnd\">"
+            "<widget class=\"QPushButton\" name=\"closebtn\"/></widget></ui>";
+  }
+  ui::SkinLoader loader(skin.path());
+  EmulatedRig rig;
+  rig.Plug(EmulatedKind::Keyboard);
+  {
+    CMainWnd window;
+    std::string error;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(window.Create(loader, "XML/main.xml", {}, error)) << error;
+    const std::string reported = testing::internal::GetCapturedStderr();
+    EXPECT_NE(reported.find("\"device_switch\""), std::string::npos) << reported;
+    EXPECT_EQ(reported.find("\"closebtn\""), std::string::npos) << reported;
+    EXPECT_EQ(window.MissingControls().size(), 10u);
+    window.WindowInit(&rig.Backend());
+    ASSERT_TRUE(test::WaitUntil([&] { return window.FirstPassDone(); }));
+    test::WaitUntil([] { return false; }, milliseconds(200));
+    EXPECT_EQ(window.CurrentDevice(), nullptr);
+    EXPECT_EQ(window.deviceScreen()->Devices().size(), 0u);
+    window.router().Route({"click", "control_light_status"});
+    EXPECT_FALSE(window.LightControl());
+    window.Shutdown();
+    EXPECT_EQ(window.RunningThreads(), 0);
+  }
 }
 
 TEST(MainWindowDpi, MonitorSizeChoosesTheDpi) {
