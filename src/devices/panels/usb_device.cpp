@@ -136,6 +136,9 @@ void CTarnwiseUSBDevice::BuildPanel() {
     } else if (parsed.role == DeviceButtonRole::Light) {
       lightButtons_[static_cast<size_t>(parsed.index)] = button;
       button->SetLight(kWhiteLight, 255, true);
+      // The preview starts from the same white until an effect paints the light.
+      engine_->SetLightColour(static_cast<size_t>(parsed.index),
+                              LightColour(255, 255, 255, 255).Pack());
     }
   }
 }
