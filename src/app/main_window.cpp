@@ -287,8 +287,8 @@ void CMainWnd::ToggleLightControl() {
   BroadcastLightControl(lightControl_);
 }
 
-// The secondary windows (settings, about, palette, music) are modal dialogs of their own
-// windows; each closes itself when asked through its parent going away.
+// The secondary windows (settings, about, palette, music) are child windows of the main
+// window; each open one is asked to close (a modal one then ends its run).
 void CMainWnd::CloseChildWindows() {
   for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
     if (child->isWindow() && child->isVisible()) child->close();

@@ -20,6 +20,7 @@ constexpr const char* kKeyFunctionSwitch = "device_key_function_switch";
 constexpr uint32_t kWhiteLight = 0xFFFFFF;
 // The longest input report of a companion interface, with its report id.
 constexpr size_t kInputReportBytes = 65;
+constexpr int kInputRetryMs = 10;
 
 int ClampCount(int count) {
   if (count < 0) return 0;
@@ -266,11 +267,14 @@ void CTarnwiseUSBDevice::StartInputReader(bool receiverIdentity) {
         stop.Wait(std::chrono::milliseconds(kInputReadWaitMs));
         continue;
       }
-      if (channel->Read(report, sizeof report, got, kInputReadWaitMs) == 1 && got > 0 &&
-          !stop.IsSignalled()) {
-        inputReports_.fetch_add(1);
-        OnInputReport(receiverIdentity, report, got);
+      if (channel->Read(report, sizeof report, got, kInputReadWaitMs) != 1 || got == 0) {
+        // A device that has gone fails its reads at once until its channel is closed.
+        stop.Wait(std::chrono::milliseconds(kInputRetryMs));
+        continue;
       }
+      if (stop.IsSignalled()) break;
+      inputReports_.fetch_add(1);
+      OnInputReport(receiverIdentity, report, got);
     }
   });
 }
