@@ -249,27 +249,27 @@ void CMainWnd::HideToTray() {
   SetWindowHiddenOnDevices(true);
 }
 
-void CMainWnd::SetWindowHiddenOnDevices(bool hidden) {
+void CMainWnd::ForEachDevice(DeviceGroup group,
+                             const std::function<void(CTarnwiseUSBDevice&)>& fn) {
   if (!screen_) return;
   for (CTarnwiseUSBDevice* device : screen_->Devices()) {
-    if (device->Kind() != kKindMousePad && device->Kind() != kKindHeadset) {
-      device->SetWindowHidden(hidden);
+    const int kind = device->Kind();
+    if (group == DeviceGroup::AllButHeadset && kind == kKindHeadset) continue;
+    if (group == DeviceGroup::KeyboardsAndMice && (kind == kKindHeadset || kind == kKindMousePad)) {
+      continue;
     }
+    fn(*device);
   }
 }
 
-void CMainWnd::SetWindowActiveOnDevices(bool active) {
-  if (!screen_) return;
-  for (CTarnwiseUSBDevice* device : screen_->Devices()) {
-    if (device->Kind() != kKindHeadset) device->SetWindowActive(active);
-  }
+void CMainWnd::SetWindowHiddenOnDevices(bool hidden) {
+  ForEachDevice(DeviceGroup::KeyboardsAndMice,
+                [hidden](CTarnwiseUSBDevice& device) { device.SetWindowHidden(hidden); });
 }
 
 void CMainWnd::BroadcastLightControl(bool on) {
-  if (!screen_) return;
-  for (CTarnwiseUSBDevice* device : screen_->Devices()) {
-    if (device->Kind() != kKindHeadset) device->SetLightControl(on);
-  }
+  ForEachDevice(DeviceGroup::AllButHeadset,
+                [on](CTarnwiseUSBDevice& device) { device.SetLightControl(on); });
 }
 
 void CMainWnd::ShowLightControlText() {
@@ -423,17 +423,13 @@ void CMainWnd::changeEvent(QEvent* event) {
 
 void CMainWnd::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  SetPreviewShownOnDevices(true);
+  ForEachDevice(DeviceGroup::All, [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(true); });
 }
 
 void CMainWnd::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  SetPreviewShownOnDevices(false);
-}
-
-void CMainWnd::SetPreviewShownOnDevices(bool shown) {
-  if (!screen_) return;
-  for (CTarnwiseUSBDevice* device : screen_->Devices()) device->SetPreviewShown(shown);
+  ForEachDevice(DeviceGroup::All,
+                [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(false); });
 }
 
 void CMainWnd::UpdateMaxButtons() {
@@ -458,13 +454,15 @@ bool CMainWnd::OnUngatedMessage(const ui::Message& message, intptr_t& result, bo
   const uint32_t n = message.number;
   if (n == kMessageActivate) {
     windowActive_ = mouseInside_ = message.wParam != 0;
-    SetWindowActiveOnDevices(mouseInside_);
+    ForEachDevice(DeviceGroup::AllButHeadset,
+                  [this](CTarnwiseUSBDevice& device) { device.SetWindowActive(mouseInside_); });
     return true;
   }
   if (n == kMessageMouseLeave || n == kMessageMouseHover) {
     if (!windowActive_) {
       mouseInside_ = n == kMessageMouseHover;
-      SetWindowActiveOnDevices(mouseInside_);
+      ForEachDevice(DeviceGroup::AllButHeadset,
+                    [this](CTarnwiseUSBDevice& device) { device.SetWindowActive(mouseInside_); });
     }
     return true;
   }
@@ -505,12 +503,6 @@ bool CMainWnd::OnUngatedMessage(const ui::Message& message, intptr_t& result, bo
       powerOn_ = false;
       BroadcastLightControl(false);
     }
-    return true;
-  }
-  if (n == kMessageControlRequest) {
-    auto* request = reinterpret_cast<ControlRequest*>(message.wParam);
-    if (request) request->answer = StateJson();
-    handled = true;
     return true;
   }
   return false;

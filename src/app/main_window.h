@@ -15,6 +15,7 @@
 
 #include "app/notify_router.h"
 #include "platform/ui/message_bus.h"
+#include "platform/ui/sleep_notice.h"
 
 namespace varkon {
 namespace ui {
@@ -58,10 +59,10 @@ inline constexpr uint32_t kMessageClearUpdateBadge = 3094;
 inline constexpr uint32_t kMessageKeyCapture = 1054;
 // A request of the control socket, carried to the UI thread (wParam: a ControlRequest*).
 inline constexpr uint32_t kMessageControlRequest = 0x7F01;
-// A suspend notice (wParam 4) or an automatic resume (wParam 18).
-inline constexpr uint32_t kMessagePowerBroadcast = 536;
-inline constexpr uintptr_t kPowerSuspend = 4;
-inline constexpr uintptr_t kPowerResumeAutomatic = 18;
+// A suspend notice (wParam 4) or an automatic resume (wParam 18), as the sleep notice posts.
+inline constexpr uint32_t kMessagePowerBroadcast = ui::kPowerBroadcastMessage;
+inline constexpr uintptr_t kPowerSuspend = ui::kPowerBroadcastSuspend;
+inline constexpr uintptr_t kPowerResumeAutomatic = ui::kPowerBroadcastResume;
 
 // The monitor size decides the window's DPI: larger than 1500 x 960 gives 144, else 96.
 int DpiForMonitor(int width, int height);
@@ -160,9 +161,11 @@ class CMainWnd : public QWidget {
   void HideToTray();
   void ToggleLightControl();
   void ShowLightControlText();
+  // The device objects the window hands a state to: keyboards and mice, every device but the
+  // headset, or all.
+  enum class DeviceGroup { KeyboardsAndMice, AllButHeadset, All };
+  void ForEachDevice(DeviceGroup group, const std::function<void(CTarnwiseUSBDevice&)>& fn);
   void SetWindowHiddenOnDevices(bool hidden);
-  void SetWindowActiveOnDevices(bool active);
-  void SetPreviewShownOnDevices(bool shown);
   void CloseChildWindows();
   void StartWindowTimer(int timer, int milliseconds);
   void UpdateMaxButtons();
