@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run clean test-asan test-tsan bench
+.PHONY: all deps configure build test run clean test-asan test-tsan bench fuzz
 
 all: build
 
@@ -31,6 +31,11 @@ test-asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS=-DVARKON_SANITIZE=address,undefined
 test-tsan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-tsan CMAKE_FLAGS=-DVARKON_SANITIZE=thread
+
+# Explores each fuzz target for FUZZ_SECONDS (per target) with random seeds.
+FUZZ_SECONDS ?= 180
+fuzz: build
+	@bash scripts/run-fuzz $(BUILD_DIR) $(FUZZ_SECONDS)
 
 bench:
 	@$(MAKE) --no-print-directory build BUILD_DIR=build-bench BUILD_TYPE=Release CMAKE_FLAGS=-DVARKON_BENCH=ON

@@ -1,18 +1,13 @@
 #include "core/json_file.h"
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <random>
 #include <sstream>
 
-#include <json/reader.h>
-#include <json/writer.h>
-
 #include "core/debug_out.h"
+#include "core/json_text.h"
 
 namespace varkon {
 
@@ -34,32 +29,13 @@ std::string ReadTextFile(const std::string& path) {
 Json::Value ReadJsonFile(const std::string& path) {
   const std::string text = ReadTextFile(path);
   if (text.empty()) return Json::Value();
-  Json::CharReaderBuilder builder;
   Json::Value root;
   std::string errors;
-  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  bool parsed = false;
-  try {
-    parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-  } catch (const std::exception& error) {
-    // The reader throws instead of failing on some hostile input (nesting past its limit).
-    errors = error.what();
-  }
-  if (!parsed) {
+  if (!ParseJsonText(text, root, &errors)) {
     debugOut("readjsonFile: %s does not parse: %s\n", path.c_str(), errors.c_str());
     return Json::Value();
   }
   return root;
-}
-
-std::string StyledJsonText(const Json::Value& value) {
-  // The styled writer already ends with a line feed; the files carry one more line end.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  Json::StyledWriter writer;  // the files' established form: three-space indent, margin 74
-  std::string text = writer.write(value);
-#pragma GCC diagnostic pop
-  return text + "\n";
 }
 
 namespace {
@@ -76,7 +52,13 @@ std::string TemporaryNameBeside(const std::filesystem::path& target) {
 bool WriteJsonFileChecked(const std::string& path, const Json::Value& value) {
   const std::filesystem::path target(path);
   const std::string temporary = TemporaryNameBeside(target);
-  const std::string text = StyledJsonText(value);
+  std::string text;
+  if (!FaithfulStyledJsonText(value, text)) {
+    debugOut("writeJsonFile: %s not written: the document would not read back the same\n",
+             path.c_str());
+    return false;
+  }
+  text += '\n';  // the files carry one line end more than the styled form
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) {

@@ -13,14 +13,12 @@ std::string ReadTextFile(const std::string& path);
 // The parsed document; a null value when the file is missing, empty or does not parse.
 Json::Value ReadJsonFile(const std::string& path);
 
-// Writes the styled text form (three-space indentation, an extra line end at the end) to a
+// Writes the styled text form (core/json_text.h, with an extra line end at the end) to a
 // temporary file beside `path` and renames it over `path`, so a failed write leaves the old
-// file as it was. Always returns 0, as callers expect; WriteJsonFileChecked says whether it
-// worked.
+// file as it was. A document whose text would not read back as the same document is not
+// written at all. Always returns 0, as callers expect; WriteJsonFileChecked says whether the
+// file now holds the document.
 int WriteJsonFile(const std::string& path, const Json::Value& value);
 bool WriteJsonFileChecked(const std::string& path, const Json::Value& value);
-
-// The styled text form written by WriteJsonFile.
-std::string StyledJsonText(const Json::Value& value);
 
 }  // namespace varkon

@@ -324,8 +324,14 @@ void DeviceManager::ShowItem(ManagedDevice& device, bool select) {
 }
 
 void DeviceManager::HideItem(ManagedDevice& device) {
+  // An item that is not shown has nothing to hide: the removal of a device whose arrival
+  // could not open it, or of a receiver whose mouse was asleep, must not reach the screen.
+  if (!device.itemVisible) {
+    device.itemSelected = false;
+    return;
+  }
   ManagedDevice* successor = nullptr;
-  if (device.itemVisible && device.itemSelected) {
+  if (device.itemSelected) {
     for (auto& other : devices_) {
       if (other.get() != &device && other->itemVisible) {
         successor = other.get();

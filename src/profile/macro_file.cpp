@@ -1,30 +1,15 @@
 #include "profile/macro_file.h"
 
-#include <exception>
-#include <memory>
-
-#include <json/reader.h>
-
 #include "core/json_file.h"
+#include "core/json_text.h"
 #include "profile/json_access.h"
 #include "profile/macro_step.h"
 
 namespace varkon {
 
-namespace {
-
-// The styled form without the extra line end the files carry.
-std::string StyledText(const Json::Value& value) {
-  std::string text = StyledJsonText(value);
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  return text;
-}
-
-}  // namespace
-
 MacroRow MakeMacroRow(const Json::Value& step) {
   MacroRow row;
-  row.eventText = StyledText(step);
+  row.eventText = StyledJsonText(step);
   const Json::Value& delay = Member(step, "Delay");
   if (delay.isString()) {
     row.delayText = delay.asString();
@@ -35,19 +20,10 @@ MacroRow MakeMacroRow(const Json::Value& step) {
 }
 
 Json::Value ParseMacroRow(const MacroRow& row) {
-  Json::CharReaderBuilder builder;
-  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   Json::Value step;
-  std::string errors;
-  const char* begin = row.eventText.data();
-  bool parsed = false;
-  try {
-    parsed = reader->parse(begin, begin + row.eventText.size(), &step, &errors);
-  } catch (const std::exception&) {
-    // The reader throws on nesting deeper than its limit.
-    parsed = false;
+  if (!ParseJsonText(row.eventText, step) || !step.isObject()) {
+    return Json::Value(Json::objectValue);
   }
-  if (!parsed || !step.isObject()) return Json::Value(Json::objectValue);
   return step;
 }
 
@@ -75,7 +51,7 @@ bool SaveMacroFile(const std::string& path, const std::string& name, const std::
     if (row.delayText.empty()) row.delayText.assign(1, '0');
     Json::Value step = ParseMacroRow(row);
     step["Delay"] = std::to_string(LeadingDecimal64(row.delayText));
-    row.eventText = StyledText(step);
+    row.eventText = StyledJsonText(step);
     events.append(std::move(step));
   }
   document["Version"] = kMacroFileVersion;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/json_file.h"
+#include "core/json_text.h"
 #include "profile/json_access.h"
 #include "profile/macro_file.h"
 #include "profile/macro_library.h"
@@ -137,8 +139,27 @@ void RunRecoil(const std::string& data) {
   std::vector<uint8_t> image;
   Check(varkon::BuildRecoilImage(data, image));
   Check(image.size() >= 40 && image.size() <= 2920);
-  Check(varkon::SaveBullet(data, 1, 29, {true, 1, false, 2, 3}));
-  Check(varkon::LoadBullet(data, 1, 29) == (varkon::RecoilBullet{true, 1, false, 2, 3}));
+
+  // A saved bullet reads back, and the file holds exactly the change plus what it held.
+  const std::string path = varkon::RecoilFilePath(data, 1);
+  Json::Value expected = varkon::ReadJsonFileNoThrow(path);
+  if (!expected.isObject()) expected = Json::Value(Json::objectValue);
+  const varkon::RecoilBullet bullet{true, 1, false, 2, 3};
+  varkon::WriteBullet(expected, 29, bullet);
+  Check(varkon::SaveBullet(data, 1, 29, bullet));
+  Check(varkon::LoadBullet(data, 1, 29) == bullet);
+  Check(varkon::SameJsonDocument(varkon::ReadJsonFileNoThrow(path), expected));
+}
+
+// Every file kind: what was read is written back, and reads back as the same document.
+void CheckRoundTrips(const std::vector<std::string>& paths, const std::string& scratch) {
+  for (const std::string& path : paths) {
+    const Json::Value document = varkon::ReadJsonFileNoThrow(path);
+    Check(varkon::WriteJsonFileChecked(scratch, document));
+    Check(varkon::SameJsonDocument(varkon::ReadJsonFileNoThrow(scratch), document));
+  }
+  std::error_code ignored;
+  std::filesystem::remove(scratch, ignored);
 }
 
 }  // namespace
@@ -160,16 +181,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string input = root + "input.json";
   const std::string defaults = root + "defaults.Json";
-  for (const std::string& path :
-       {input, defaults, folder + "ProfileList.ini", folder + "macro.config", folder + "input.mac",
-        folder + "x.Json", folder + "2024_03_05_14_07_09_042.Json", folder + "ShootData_0.Shoot",
-        folder + "ShootData_1.Shoot", folder + "ShootData_2.Shoot", folder + "ShootData_3.Shoot"}) {
-    WriteFile(path, data, size);
-  }
+  const std::vector<std::string> files = {input,
+                                          defaults,
+                                          folder + "ProfileList.ini",
+                                          folder + "macro.config",
+                                          folder + "input.mac",
+                                          folder + "x.Json",
+                                          folder + "2024_03_05_14_07_09_042.Json",
+                                          folder + "ShootData_0.Shoot",
+                                          folder + "ShootData_1.Shoot",
+                                          folder + "ShootData_2.Shoot",
+                                          folder + "ShootData_3.Shoot"};
+  for (const std::string& path : files) WriteFile(path, data, size);
 
   RunProfileIndex(folder, input, defaults);
   RunMacros(folder, input);
   RunRecoil(folder);
+  // The files as the operations above left them, each read, written and read again.
+  CheckRoundTrips(files, folder + "roundtrip.json");
 
   // Nothing may be written beside the data folder but the files put there above.
   for (const auto& item : std::filesystem::directory_iterator(root)) {

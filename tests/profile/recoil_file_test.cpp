@@ -190,5 +190,28 @@ TEST(RecoilCursorTest, SelectionsClampWithoutWrapping) {
   EXPECT_EQ(cursor.Bullet(), 28);  // switching guns keeps the bullet
 }
 
+// A file from elsewhere may hold member names with NUL bytes and text that is not UTF-8; a
+// saved bullet changes exactly that bullet and every other member stays as it was.
+TEST_F(RecoilFileTest, SavingKeepsMembersWithNulNamesAndInvalidUtf8) {
+  const std::string path = RecoilFilePath(folder_, 2);
+  using namespace std::string_literals;
+  WriteText(path,
+            "{\"Events\0\0\":[{\"Action\":\"\xe5"
+            "ction\"}],"
+            "\"Name\":\"m\xff\xfe\",\"Version\":64}"s);
+  const Json::Value before = ReadJsonFile(path);
+  ASSERT_EQ(before.size(), 3u);
+
+  ASSERT_TRUE(SaveBullet(folder_, 2, 1, {false, 7, true, 9, 40}));
+  const Json::Value after = ReadJsonFile(path);
+  ASSERT_EQ(after.size(), 4u);  // the three members and the new "Events"
+  const std::string nulName("Events\0\0", 8);
+  EXPECT_EQ(after[nulName], before[nulName]);
+  EXPECT_EQ(after["Name"].asString(), "m\xff\xfe");
+  EXPECT_EQ(after["Version"].asInt(), 64);
+  EXPECT_EQ(after["Events"].size(), 12u);
+  EXPECT_EQ(LoadBullet(folder_, 2, 1), (RecoilBullet{false, 7, true, 9, 40}));
+}
+
 }  // namespace
 }  // namespace varkon
