@@ -19,6 +19,9 @@ enum DeviceKind : uint16_t {
   kKindKeyboardReceiver = 9,
 };
 
+// The mouse's programmable buttons (its model row's key count).
+inline constexpr size_t kMouseButtonCount = 11;
+
 constexpr uint16_t kRoleConfiguration = 0;
 constexpr uint16_t kRoleCompanionInput = 255;
 

@@ -4,13 +4,12 @@
 #include <string_view>
 
 #include "core/names.h"
+#include "device/device_catalogue.h"
 
 namespace varkon {
 namespace {
 
 constexpr int kKeepTab = -1;
-constexpr int kKindKeyboard = 1;
-constexpr int kKindMouse = 2;
 
 constexpr std::array<std::string_view, 8> kTabNames = {
     "deng_Op_tab",   "key_Op_tab",        "macro_Op_tab", "system_Op_tab",

@@ -8,24 +8,24 @@ namespace varkon {
 
 // Byte 0 of an AssignmentCode: what kind of function the key performs.
 enum AssignmentKind : uint8_t {
-  kKindNone = 0x00,         // shown like a keyboard key
-  kKindMouseButton = 0x10,  // b1 button bit
-  kKindSwing = 0x11,        // b1 delay << 4 | speed, b2 count | direction << 7
-  kKindWheel = 0x12,        // b1 delay << 4 | speed, b2 count or negative count
-  kKindDpi = 0x13,          // b1 1 up, 2 down, 3 cycle
-  kKindFire = 0x14,         // b1 interval, b2 count
-  kKindDpiShift = 0x16,
-  kKindKeyboard = 0x20,      // b1 modifier bits, b2 HID keyboard usage
-  kKindEditShortcut = 0x22,  // b2 0 open ... 8 select all
-  kKindShowWindow = 0x23,
-  kKindMedia = 0x30,         // b1 b2 consumer usage, little-endian
-  kKindSystem = 0x40,        // b1 1 power, 2 sleep, 4 wake up
-  kKindMacro = 0x70,         // b1 macro number, b2 play mode 0-3
-  kKindMacroRepeat = 0x71,   // b1 macro number, b2 repeat count
-  kKindRecoil = 0x72,        // b1 recoil entry number
-  kKindSpecial = 0xA0,       // b1 0 disabled, 1 Fn, 2 smart key, 0x1B game mode
-  kKindCombination = 0xB0,   // empty combination key
-  kKindOnboardMacro = 0xD0,  // b1 0xA2, b2 1-5 (M1-M5)
+  kAssignNone = 0x00,         // shown like a keyboard key
+  kAssignMouseButton = 0x10,  // b1 button bit
+  kAssignSwing = 0x11,        // b1 delay << 4 | speed, b2 count | direction << 7
+  kAssignWheel = 0x12,        // b1 delay << 4 | speed, b2 count or negative count
+  kAssignDpi = 0x13,          // b1 1 up, 2 down, 3 cycle
+  kAssignFire = 0x14,         // b1 interval, b2 count
+  kAssignDpiShift = 0x16,
+  kAssignKeyboard = 0x20,      // b1 modifier bits, b2 HID keyboard usage
+  kAssignEditShortcut = 0x22,  // b2 0 open ... 8 select all
+  kAssignShowWindow = 0x23,
+  kAssignMedia = 0x30,         // b1 b2 consumer usage, little-endian
+  kAssignSystem = 0x40,        // b1 1 power, 2 sleep, 4 wake up
+  kAssignMacro = 0x70,         // b1 macro number, b2 play mode 0-3
+  kAssignMacroRepeat = 0x71,   // b1 macro number, b2 repeat count
+  kAssignRecoil = 0x72,        // b1 recoil entry number
+  kAssignSpecial = 0xA0,       // b1 0 disabled, 1 Fn, 2 smart key, 0x1B game mode
+  kAssignCombination = 0xB0,   // empty combination key
+  kAssignOnboardMacro = 0xD0,  // b1 0xA2, b2 1-5 (M1-M5)
 };
 
 struct AssignmentCode {

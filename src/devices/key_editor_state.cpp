@@ -74,7 +74,7 @@ EncodedChoice EncodeEditorChoice(const KeyEditorState& s, size_t macroCount) {
       // Bit 7 is the direction, so the count keeps only bits 0-6.
       const uint8_t b2 = static_cast<uint8_t>((static_cast<unsigned>(s.swingCount) & 0x7Fu) |
                                               static_cast<unsigned>(s.swingDirection) << 7);
-      return Code({kKindSwing, DelaySpeed(s.swingDelay, s.swingSpeed), b2});
+      return Code({kAssignSwing, DelaySpeed(s.swingDelay, s.swingSpeed), b2});
     }
     case kFunctionWheel: {
       if (!IsDirection(s.wheelDirection)) return Unchanged();
@@ -83,12 +83,12 @@ EncodedChoice EncodeEditorChoice(const KeyEditorState& s, size_t macroCount) {
       const uint8_t b2 = s.wheelDirection == 0
                              ? static_cast<uint8_t>(count & 0x7Fu)
                              : static_cast<uint8_t>(((128u - count) | 0x80u) & 0xFFu);
-      return Code({kKindWheel, DelaySpeed(s.wheelDelay, s.wheelSpeed), b2});
+      return Code({kAssignWheel, DelaySpeed(s.wheelDelay, s.wheelSpeed), b2});
     }
     case kFunctionDpi:
       return FromRow(DpiTable(), s.dpiRow);
     case kFunctionFire:
-      return Code({kKindFire, Low8(s.fireInterval), Low8(s.fireCount)});
+      return Code({kAssignFire, Low8(s.fireInterval), Low8(s.fireCount)});
     case kFunctionKeyboardKey: {
       const auto& picker = KeyPickerTable();
       const bool selected = s.pickerKey >= 0 && static_cast<size_t>(s.pickerKey) < picker.size();
@@ -101,13 +101,13 @@ EncodedChoice EncodeEditorChoice(const KeyEditorState& s, size_t macroCount) {
     case kFunctionMacro:
       if (!IsMacroItem(s.macroItem, macroCount)) return Unchanged();
       if (s.playMode == kPlayModeRepeat) {
-        return Code({kKindMacroRepeat, Low8(s.macroItem), Low8(s.repeatCount)});
+        return Code({kAssignMacroRepeat, Low8(s.macroItem), Low8(s.repeatCount)});
       }
       if (s.playMode < 0 || s.playMode > 3) return Unchanged();
-      return Code({kKindMacro, Low8(s.macroItem), Low8(s.playMode)});
+      return Code({kAssignMacro, Low8(s.macroItem), Low8(s.playMode)});
     case kFunctionRecoil:
       if (s.recoilItem < 0) return Unchanged();
-      return Code({kKindRecoil, Low8(s.recoilItem), 0});
+      return Code({kAssignRecoil, Low8(s.recoilItem), 0});
     case kFunctionCombination:
       return FromRow(CombinationKeyTable(), s.comboRow);
     default:
@@ -141,21 +141,21 @@ KeyEditorState DecodeAssignment(AssignmentCode code, size_t macroCount,
   KeyEditorState s = controls;
   const bool macroListed = code.b1 < macroCount;
   switch (code.kind) {
-    case kKindNone:
+    case kAssignNone:
       s.function = kFunctionDefault;
       break;
-    case kKindMouseButton:
+    case kAssignMouseButton:
       s.function = kFunctionMouseButton;
       s.mouseButtonRow = FindRow(MouseButtonTable(), code, CodeMatch::kB1B2);
       break;
-    case kKindSwing:
+    case kAssignSwing:
       s.function = kFunctionSwing;
       s.swingDelay = code.b1 >> 4;
       s.swingSpeed = code.b1 & 15;
       s.swingDirection = (code.b2 & 0x80) != 0 ? 1 : 0;
       s.swingCount = code.b2 & 0x7F;
       break;
-    case kKindWheel:
+    case kAssignWheel:
       s.function = kFunctionWheel;
       s.wheelDelay = code.b1 >> 4;
       s.wheelSpeed = code.b1 & 15;
@@ -167,16 +167,16 @@ KeyEditorState DecodeAssignment(AssignmentCode code, size_t macroCount,
         s.wheelCount = code.b2;
       }
       break;
-    case kKindDpi:
+    case kAssignDpi:
       s.function = kFunctionDpi;
       s.dpiRow = FindRow(DpiTable(), code, CodeMatch::kB1B2);
       break;
-    case kKindFire:
+    case kAssignFire:
       s.function = kFunctionFire;
       s.fireInterval = code.b1;
       s.fireCount = code.b2;
       break;
-    case kKindKeyboard: {
+    case kAssignKeyboard: {
       s.function = kFunctionKeyboardKey;
       s.pickerKey = FindRow(KeyPickerTable(), code, CodeMatch::kB1B2);
       const int combo = FindRow(CombinationKeyTable(), code, CodeMatch::kB1B2);
@@ -186,33 +186,33 @@ KeyEditorState DecodeAssignment(AssignmentCode code, size_t macroCount,
       }
       break;
     }
-    case kKindMedia:
+    case kAssignMedia:
       s.function = kFunctionMedia;
       s.mediaRow = FindRow(MediaTable(), code, CodeMatch::kB1B2);
       break;
-    case kKindSystem:
+    case kAssignSystem:
       s.function = kFunctionSystem;
       s.systemRow = FindRow(SystemTable(), code, CodeMatch::kB1B2);
       break;
-    case kKindMacro:
+    case kAssignMacro:
       s.function = kFunctionMacro;
       s.macroItem = macroListed ? code.b1 : -1;
       // Only modes 0-3 belong to this kind; anything else selects no mode.
       s.playMode = macroListed && code.b2 < kPlayModeRepeat ? code.b2 : -1;
       s.repeatLineShown = false;
       break;
-    case kKindMacroRepeat:
+    case kAssignMacroRepeat:
       s.function = kFunctionMacro;
       s.macroItem = macroListed ? code.b1 : -1;
       s.repeatCount = code.b2;
       s.playMode = kPlayModeRepeat;
       s.repeatLineShown = macroListed;
       break;
-    case kKindRecoil:
+    case kAssignRecoil:
       s.function = kFunctionRecoil;
       s.recoilItem = code.b1;
       break;
-    case kKindCombination:
+    case kAssignCombination:
       s.function = kFunctionCombination;
       break;
     default:
@@ -226,7 +226,7 @@ std::optional<CapturedKey> LookupCapturedKey(uint8_t scanCode, bool extended) {
   const int row = FindCaptureRow(scanCode, extended);
   if (row < 0) return std::nullopt;
   const KeyRow& named = KeyCodeTable()[static_cast<size_t>(row)];
-  if (named.code.kind != kKindKeyboard) return std::nullopt;
+  if (named.code.kind != kAssignKeyboard) return std::nullopt;
   CapturedKey key;
   key.keyCodeRow = row;
   key.code = named.code;
@@ -239,7 +239,7 @@ std::optional<CapturedKey> LookupCapturedKey(uint8_t scanCode, bool extended) {
 
 AssignmentCode CapturedKeyCode(const CapturedKey& key, bool modifierSelected, uint8_t currentB1) {
   if (key.modifierOption > 0) return key.code;
-  return {kKindKeyboard, modifierSelected ? currentB1 : uint8_t{0}, key.code.b2};
+  return {kAssignKeyboard, modifierSelected ? currentB1 : uint8_t{0}, key.code.b2};
 }
 
 }  // namespace varkon

@@ -70,45 +70,45 @@ std::optional<std::string> CodeLabel(AssignmentCode code, const Translator& tran
                                      const std::vector<std::string>& macroNames) {
   const bool bit7 = (code.b2 & 0x80) != 0;
   switch (code.kind) {
-    case kKindNone:
-    case kKindKeyboard:
+    case kAssignNone:
+    case kAssignKeyboard:
       return KeyboardLabel(code, translate);
-    case kKindMouseButton:
+    case kAssignMouseButton:
       return MouseButtonLabel(code, translate);
-    case kKindSwing:
+    case kAssignSwing:
       return Translate(translate, bit7 ? kLabelSwingRight : kLabelSwingLeft);
-    case kKindWheel:
+    case kAssignWheel:
       return Translate(translate, bit7 ? kLabelWheelDown : kLabelWheelUp);
-    case kKindDpi:
+    case kAssignDpi:
       return DpiLabel(code, translate);
-    case kKindFire:
+    case kAssignFire:
       return Translate(translate, kLabelFire);
-    case kKindDpiShift:
+    case kAssignDpiShift:
       for (const KeyRow& row : SpecialFunctionTable()) {
         if (row.code.kind == code.kind) return Translate(translate, row.labelKey);
       }
       return std::nullopt;
-    case kKindShowWindow:
+    case kAssignShowWindow:
       return RowLabel(SpecialFunctionTable(), code, CodeMatch::kAllBytes, translate);
-    case kKindEditShortcut:
+    case kAssignEditShortcut:
       if (code.b2 >= EditShortcutLabels().size()) return std::nullopt;
       return Translate(translate, EditShortcutLabels()[code.b2]);
-    case kKindMedia:
+    case kAssignMedia:
       return RowLabel(MediaTable(), code, CodeMatch::kB1B2, translate);
-    case kKindSystem:
+    case kAssignSystem:
       return RowLabel(SystemTable(), code, CodeMatch::kB1B2, translate);
-    case kKindMacro:
-    case kKindMacroRepeat:
+    case kAssignMacro:
+    case kAssignMacroRepeat:
       if (code.b1 >= macroNames.size()) return std::nullopt;
       return macroNames[code.b1];
-    case kKindSpecial:
-    case kKindOnboardMacro:
+    case kAssignSpecial:
+    case kAssignOnboardMacro:
       return SpecialLabel(code, translate);
     case 0x15:
     case 0x21:
     case 0x50:
     case 0x60:
-    case kKindCombination:
+    case kAssignCombination:
     case 0xC0:
       return std::nullopt;
     default:

@@ -4,148 +4,148 @@ namespace varkon {
 namespace {
 
 const std::array<KeyRow, kKeyCodeRowCount> kKeyCodeTable = {{
-    {{kKindKeyboard, 0x01, 0x00}, "keyboard_key_LCtrl"},             // 0
-    {{kKindKeyboard, 0x02, 0x00}, "keyboard_key_LShift"},            // 1
-    {{kKindKeyboard, 0x04, 0x00}, "keyboard_key_LAlt"},              // 2
-    {{kKindKeyboard, 0x08, 0x00}, "keyboard_key_LWin"},              // 3
-    {{kKindKeyboard, 0x10, 0x00}, "keyboard_key_RCtrl"},             // 4
-    {{kKindKeyboard, 0x20, 0x00}, "keyboard_key_RShift"},            // 5
-    {{kKindKeyboard, 0x40, 0x00}, "keyboard_key_RAlt"},              // 6
-    {{kKindKeyboard, 0x80, 0x00}, "keyboard_key_RWin"},              // 7
-    {{kKindKeyboard, 0x00, 0x04}, "keyboard_key_A"},                 // 8
-    {{kKindKeyboard, 0x00, 0x05}, "keyboard_key_B"},                 // 9
-    {{kKindKeyboard, 0x00, 0x06}, "keyboard_key_C"},                 // 10
-    {{kKindKeyboard, 0x00, 0x07}, "keyboard_key_D"},                 // 11
-    {{kKindKeyboard, 0x00, 0x08}, "keyboard_key_E"},                 // 12
-    {{kKindKeyboard, 0x00, 0x09}, "keyboard_key_F"},                 // 13
-    {{kKindKeyboard, 0x00, 0x0A}, "keyboard_key_G"},                 // 14
-    {{kKindKeyboard, 0x00, 0x0B}, "keyboard_key_H"},                 // 15
-    {{kKindKeyboard, 0x00, 0x0C}, "keyboard_key_I"},                 // 16
-    {{kKindKeyboard, 0x00, 0x0D}, "keyboard_key_J"},                 // 17
-    {{kKindKeyboard, 0x00, 0x0E}, "keyboard_key_K"},                 // 18
-    {{kKindKeyboard, 0x00, 0x0F}, "keyboard_key_L"},                 // 19
-    {{kKindKeyboard, 0x00, 0x10}, "keyboard_key_M"},                 // 20
-    {{kKindKeyboard, 0x00, 0x11}, "keyboard_key_N"},                 // 21
-    {{kKindKeyboard, 0x00, 0x12}, "keyboard_key_O"},                 // 22
-    {{kKindKeyboard, 0x00, 0x13}, "keyboard_key_P"},                 // 23
-    {{kKindKeyboard, 0x00, 0x14}, "keyboard_key_Q"},                 // 24
-    {{kKindKeyboard, 0x00, 0x15}, "keyboard_key_R"},                 // 25
-    {{kKindKeyboard, 0x00, 0x16}, "keyboard_key_S"},                 // 26
-    {{kKindKeyboard, 0x00, 0x17}, "keyboard_key_T"},                 // 27
-    {{kKindKeyboard, 0x00, 0x18}, "keyboard_key_U"},                 // 28
-    {{kKindKeyboard, 0x00, 0x19}, "keyboard_key_V"},                 // 29
-    {{kKindKeyboard, 0x00, 0x1A}, "keyboard_key_W"},                 // 30
-    {{kKindKeyboard, 0x00, 0x1B}, "keyboard_key_X"},                 // 31
-    {{kKindKeyboard, 0x00, 0x1C}, "keyboard_key_Y"},                 // 32
-    {{kKindKeyboard, 0x00, 0x1D}, "keyboard_key_Z"},                 // 33
-    {{kKindKeyboard, 0x00, 0x1E}, "keyboard_key_1"},                 // 34
-    {{kKindKeyboard, 0x00, 0x1F}, "keyboard_key_2"},                 // 35
-    {{kKindKeyboard, 0x00, 0x20}, "keyboard_key_3"},                 // 36
-    {{kKindKeyboard, 0x00, 0x21}, "keyboard_key_4"},                 // 37
-    {{kKindKeyboard, 0x00, 0x22}, "keyboard_key_5"},                 // 38
-    {{kKindKeyboard, 0x00, 0x23}, "keyboard_key_6"},                 // 39
-    {{kKindKeyboard, 0x00, 0x24}, "keyboard_key_7"},                 // 40
-    {{kKindKeyboard, 0x00, 0x25}, "keyboard_key_8"},                 // 41
-    {{kKindKeyboard, 0x00, 0x26}, "keyboard_key_9"},                 // 42
-    {{kKindKeyboard, 0x00, 0x27}, "keyboard_key_0"},                 // 43
-    {{kKindKeyboard, 0x00, 0x28}, "keyboard_key_Enter"},             // 44
-    {{kKindKeyboard, 0x00, 0x29}, "keyboard_key_Esc"},               // 45
-    {{kKindKeyboard, 0x00, 0x2A}, "keyboard_key_BackSpace"},         // 46
-    {{kKindKeyboard, 0x00, 0x2B}, "keyboard_key_Tab"},               // 47
-    {{kKindKeyboard, 0x00, 0x2C}, "keyboard_key_Space"},             // 48
-    {{kKindKeyboard, 0x00, 0x2D}, "keyboard_key_-"},                 // 49
-    {{kKindKeyboard, 0x00, 0x2E}, "keyboard_key_="},                 // 50
-    {{kKindKeyboard, 0x00, 0x2F}, "keyboard_key_["},                 // 51
-    {{kKindKeyboard, 0x00, 0x30}, "keyboard_key_]"},                 // 52
-    {{kKindKeyboard, 0x00, 0x31}, "keyboard_key_xiegang"},           // 53
-    {{kKindKeyboard, 0x00, 0x33}, "keyboard_key_;"},                 // 54
-    {{kKindKeyboard, 0x00, 0x34}, "keyboard_key_'"},                 // 55
-    {{kKindKeyboard, 0x00, 0x35}, "keyboard_key_`"},                 // 56
-    {{kKindKeyboard, 0x00, 0x36}, "keyboard_key_<"},                 // 57
-    {{kKindKeyboard, 0x00, 0x37}, "keyboard_key_."},                 // 58
-    {{kKindKeyboard, 0x00, 0x38}, "keyboard_key_/"},                 // 59
-    {{kKindKeyboard, 0x00, 0x39}, "keyboard_key_Caplk"},             // 60
-    {{kKindKeyboard, 0x00, 0x3A}, "keyboard_key_F1"},                // 61
-    {{kKindKeyboard, 0x00, 0x3B}, "keyboard_key_F2"},                // 62
-    {{kKindKeyboard, 0x00, 0x3C}, "keyboard_key_F3"},                // 63
-    {{kKindKeyboard, 0x00, 0x3D}, "keyboard_key_F4"},                // 64
-    {{kKindKeyboard, 0x00, 0x3E}, "keyboard_key_F5"},                // 65
-    {{kKindKeyboard, 0x00, 0x3F}, "keyboard_key_F6"},                // 66
-    {{kKindKeyboard, 0x00, 0x40}, "keyboard_key_F7"},                // 67
-    {{kKindKeyboard, 0x00, 0x41}, "keyboard_key_F8"},                // 68
-    {{kKindKeyboard, 0x00, 0x42}, "keyboard_key_F9"},                // 69
-    {{kKindKeyboard, 0x00, 0x43}, "keyboard_key_F10"},               // 70
-    {{kKindKeyboard, 0x00, 0x44}, "keyboard_key_F11"},               // 71
-    {{kKindKeyboard, 0x00, 0x45}, "keyboard_key_F12"},               // 72
-    {{kKindKeyboard, 0x00, 0x46}, "keyboard_key_Print Scr"},         // 73
-    {{kKindKeyboard, 0x00, 0x47}, "keyboard_key_Scroll Lock"},       // 74
-    {{kKindKeyboard, 0x00, 0x48}, "keyboard_key_Pause"},             // 75
-    {{kKindKeyboard, 0x00, 0x49}, "keyboard_key_Insert"},            // 76
-    {{kKindKeyboard, 0x00, 0x4A}, "keyboard_key_Home"},              // 77
-    {{kKindKeyboard, 0x00, 0x4B}, "keyboard_key_Page Up"},           // 78
-    {{kKindKeyboard, 0x00, 0x4C}, "keyboard_key_Delete"},            // 79
-    {{kKindKeyboard, 0x00, 0x4D}, "keyboard_key_End"},               // 80
-    {{kKindKeyboard, 0x00, 0x4E}, "keyboard_key_Page Down"},         // 81
-    {{kKindKeyboard, 0x00, 0x4F}, "keyboard_key_Right"},             // 82
-    {{kKindKeyboard, 0x00, 0x50}, "keyboard_key_Left"},              // 83
-    {{kKindKeyboard, 0x00, 0x51}, "keyboard_key_Down"},              // 84
-    {{kKindKeyboard, 0x00, 0x52}, "keyboard_key_Up"},                // 85
-    {{kKindKeyboard, 0x00, 0x53}, "keyboard_key_Num Lock"},          // 86
-    {{kKindKeyboard, 0x00, 0x54}, "keyboard_key_Num /"},             // 87
-    {{kKindKeyboard, 0x00, 0x55}, "keyboard_key_Num *"},             // 88
-    {{kKindKeyboard, 0x00, 0x56}, "keyboard_key_Num -"},             // 89
-    {{kKindKeyboard, 0x00, 0x57}, "keyboard_key_Num +"},             // 90
-    {{kKindKeyboard, 0x00, 0x58}, "keyboard_key_Num Enter"},         // 91
-    {{kKindKeyboard, 0x00, 0x59}, "keyboard_key_Num 1"},             // 92
-    {{kKindKeyboard, 0x00, 0x5A}, "keyboard_key_Num 2"},             // 93
-    {{kKindKeyboard, 0x00, 0x5B}, "keyboard_key_Num 3"},             // 94
-    {{kKindKeyboard, 0x00, 0x5C}, "keyboard_key_Num 4"},             // 95
-    {{kKindKeyboard, 0x00, 0x5D}, "keyboard_key_Num 5"},             // 96
-    {{kKindKeyboard, 0x00, 0x5E}, "keyboard_key_Num 6"},             // 97
-    {{kKindKeyboard, 0x00, 0x5F}, "keyboard_key_Num 7"},             // 98
-    {{kKindKeyboard, 0x00, 0x60}, "keyboard_key_Num 8"},             // 99
-    {{kKindKeyboard, 0x00, 0x61}, "keyboard_key_Num 9"},             // 100
-    {{kKindKeyboard, 0x00, 0x62}, "keyboard_key_Num 0"},             // 101
-    {{kKindKeyboard, 0x00, 0x63}, "keyboard_key_Decimal"},           // 102
-    {{kKindKeyboard, 0x00, 0x65}, "keyboard_key_App"},               // 103
-    {{kKindKeyboard, 0x00, 0x64}, "keyboard_key_K45"},               // 104
-    {{kKindKeyboard, 0x00, 0x87}, "keyboard_key_K56"},               // 105
-    {{kKindKeyboard, 0x00, 0x89}, "keyboard_key_K14"},               // 106
-    {{kKindKeyboard, 0x00, 0x85}, "keyboard_key_K107"},              // 107
-    {{kKindKeyboard, 0x00, 0x8B}, "keyboard_key_K131"},              // 108
-    {{kKindKeyboard, 0x00, 0x8A}, "keyboard_key_K132"},              // 109
-    {{kKindKeyboard, 0x00, 0x88}, "keyboard_key_K133"},              // 110
-    {{kKindKeyboard, 0x00, 0x91}, "keyboard_key_K150"},              // 111
-    {{kKindKeyboard, 0x00, 0x90}, "keyboard_key_K151"},              // 112
-    {{kKindKeyboard, 0x00, 0x32}, "keyboard_key_K42"},               // 113
-    {{kKindMedia, 0x92, 0x01}, "keyboard_key_Launch App2"},          // 114
-    {{kKindMedia, 0x23, 0x02}, "keyboard_key_Browaer Home"},         // 115
-    {{kKindMedia, 0xCD, 0x00}, "keyboard_key_Media Play Pause"},     // 116
-    {{kKindMedia, 0x21, 0x02}, "keyboard_key_Browser Search"},       // 117
-    {{kKindMedia, 0x8A, 0x01}, "keyboard_key_Launch Mail"},          // 118
-    {{kKindMedia, 0xE9, 0x00}, "keyboard_key_Volume Up"},            // 119
-    {{kKindMedia, 0xE2, 0x00}, "keyboard_key_Volume Mute"},          // 120
-    {{kKindMedia, 0xB7, 0x00}, "keyboard_key_Media Stop"},           // 121
-    {{kKindMedia, 0xEA, 0x00}, "keyboard_key_Volume Down"},          // 122
-    {{kKindMedia, 0x2A, 0x02}, "keyboard_key_Browser Favorites"},    // 123
-    {{kKindMedia, 0x25, 0x02}, "keyboard_key_Browser ForWard"},      // 124
-    {{kKindMedia, 0x24, 0x02}, "keyboard_key_Browser Back"},         // 125
-    {{kKindMedia, 0xB6, 0x00}, "keyboard_key_Media Prev Track"},     // 126
-    {{kKindMedia, 0xB5, 0x00}, "keyboard_key_Media Next Track"},     // 127
-    {{kKindMedia, 0x94, 0x01}, "keyboard_key_Computer"},             // 128
-    {{kKindMedia, 0x27, 0x02}, "keyboard_key_Browser Refresh"},      // 129
-    {{kKindMedia, 0x26, 0x02}, "wed_stop"},                          // 130
-    {{kKindMedia, 0x83, 0x01}, "keyboard_key_Launch Media Select"},  // 131
-    {{kKindSystem, 0x01, 0x00}, "keyboard_key_Power"},               // 132
-    {{kKindSystem, 0x02, 0x00}, "keyboard_key_Sleep"},               // 133
-    {{kKindSystem, 0x04, 0x00}, "keyboard_key_Wakeup"},              // 134
-    {{kKindOnboardMacro, 0xA2, 0x01}, "keyboard_key_M1"},            // 135
-    {{kKindOnboardMacro, 0xA2, 0x02}, "keyboard_key_M2"},            // 136
-    {{kKindOnboardMacro, 0xA2, 0x03}, "keyboard_key_M3"},            // 137
-    {{kKindOnboardMacro, 0xA2, 0x04}, "keyboard_key_M4"},            // 138
-    {{kKindOnboardMacro, 0xA2, 0x05}, "keyboard_key_M5"},            // 139
-    {{kKindSpecial, 0x01, 0x00}, "keyboard_key_FN"},                 // 140
-    {{kKindSpecial, 0x1B, 0x00}, "keyboard_key_GM"},                 // 141
+    {{kAssignKeyboard, 0x01, 0x00}, "keyboard_key_LCtrl"},             // 0
+    {{kAssignKeyboard, 0x02, 0x00}, "keyboard_key_LShift"},            // 1
+    {{kAssignKeyboard, 0x04, 0x00}, "keyboard_key_LAlt"},              // 2
+    {{kAssignKeyboard, 0x08, 0x00}, "keyboard_key_LWin"},              // 3
+    {{kAssignKeyboard, 0x10, 0x00}, "keyboard_key_RCtrl"},             // 4
+    {{kAssignKeyboard, 0x20, 0x00}, "keyboard_key_RShift"},            // 5
+    {{kAssignKeyboard, 0x40, 0x00}, "keyboard_key_RAlt"},              // 6
+    {{kAssignKeyboard, 0x80, 0x00}, "keyboard_key_RWin"},              // 7
+    {{kAssignKeyboard, 0x00, 0x04}, "keyboard_key_A"},                 // 8
+    {{kAssignKeyboard, 0x00, 0x05}, "keyboard_key_B"},                 // 9
+    {{kAssignKeyboard, 0x00, 0x06}, "keyboard_key_C"},                 // 10
+    {{kAssignKeyboard, 0x00, 0x07}, "keyboard_key_D"},                 // 11
+    {{kAssignKeyboard, 0x00, 0x08}, "keyboard_key_E"},                 // 12
+    {{kAssignKeyboard, 0x00, 0x09}, "keyboard_key_F"},                 // 13
+    {{kAssignKeyboard, 0x00, 0x0A}, "keyboard_key_G"},                 // 14
+    {{kAssignKeyboard, 0x00, 0x0B}, "keyboard_key_H"},                 // 15
+    {{kAssignKeyboard, 0x00, 0x0C}, "keyboard_key_I"},                 // 16
+    {{kAssignKeyboard, 0x00, 0x0D}, "keyboard_key_J"},                 // 17
+    {{kAssignKeyboard, 0x00, 0x0E}, "keyboard_key_K"},                 // 18
+    {{kAssignKeyboard, 0x00, 0x0F}, "keyboard_key_L"},                 // 19
+    {{kAssignKeyboard, 0x00, 0x10}, "keyboard_key_M"},                 // 20
+    {{kAssignKeyboard, 0x00, 0x11}, "keyboard_key_N"},                 // 21
+    {{kAssignKeyboard, 0x00, 0x12}, "keyboard_key_O"},                 // 22
+    {{kAssignKeyboard, 0x00, 0x13}, "keyboard_key_P"},                 // 23
+    {{kAssignKeyboard, 0x00, 0x14}, "keyboard_key_Q"},                 // 24
+    {{kAssignKeyboard, 0x00, 0x15}, "keyboard_key_R"},                 // 25
+    {{kAssignKeyboard, 0x00, 0x16}, "keyboard_key_S"},                 // 26
+    {{kAssignKeyboard, 0x00, 0x17}, "keyboard_key_T"},                 // 27
+    {{kAssignKeyboard, 0x00, 0x18}, "keyboard_key_U"},                 // 28
+    {{kAssignKeyboard, 0x00, 0x19}, "keyboard_key_V"},                 // 29
+    {{kAssignKeyboard, 0x00, 0x1A}, "keyboard_key_W"},                 // 30
+    {{kAssignKeyboard, 0x00, 0x1B}, "keyboard_key_X"},                 // 31
+    {{kAssignKeyboard, 0x00, 0x1C}, "keyboard_key_Y"},                 // 32
+    {{kAssignKeyboard, 0x00, 0x1D}, "keyboard_key_Z"},                 // 33
+    {{kAssignKeyboard, 0x00, 0x1E}, "keyboard_key_1"},                 // 34
+    {{kAssignKeyboard, 0x00, 0x1F}, "keyboard_key_2"},                 // 35
+    {{kAssignKeyboard, 0x00, 0x20}, "keyboard_key_3"},                 // 36
+    {{kAssignKeyboard, 0x00, 0x21}, "keyboard_key_4"},                 // 37
+    {{kAssignKeyboard, 0x00, 0x22}, "keyboard_key_5"},                 // 38
+    {{kAssignKeyboard, 0x00, 0x23}, "keyboard_key_6"},                 // 39
+    {{kAssignKeyboard, 0x00, 0x24}, "keyboard_key_7"},                 // 40
+    {{kAssignKeyboard, 0x00, 0x25}, "keyboard_key_8"},                 // 41
+    {{kAssignKeyboard, 0x00, 0x26}, "keyboard_key_9"},                 // 42
+    {{kAssignKeyboard, 0x00, 0x27}, "keyboard_key_0"},                 // 43
+    {{kAssignKeyboard, 0x00, 0x28}, "keyboard_key_Enter"},             // 44
+    {{kAssignKeyboard, 0x00, 0x29}, "keyboard_key_Esc"},               // 45
+    {{kAssignKeyboard, 0x00, 0x2A}, "keyboard_key_BackSpace"},         // 46
+    {{kAssignKeyboard, 0x00, 0x2B}, "keyboard_key_Tab"},               // 47
+    {{kAssignKeyboard, 0x00, 0x2C}, "keyboard_key_Space"},             // 48
+    {{kAssignKeyboard, 0x00, 0x2D}, "keyboard_key_-"},                 // 49
+    {{kAssignKeyboard, 0x00, 0x2E}, "keyboard_key_="},                 // 50
+    {{kAssignKeyboard, 0x00, 0x2F}, "keyboard_key_["},                 // 51
+    {{kAssignKeyboard, 0x00, 0x30}, "keyboard_key_]"},                 // 52
+    {{kAssignKeyboard, 0x00, 0x31}, "keyboard_key_xiegang"},           // 53
+    {{kAssignKeyboard, 0x00, 0x33}, "keyboard_key_;"},                 // 54
+    {{kAssignKeyboard, 0x00, 0x34}, "keyboard_key_'"},                 // 55
+    {{kAssignKeyboard, 0x00, 0x35}, "keyboard_key_`"},                 // 56
+    {{kAssignKeyboard, 0x00, 0x36}, "keyboard_key_<"},                 // 57
+    {{kAssignKeyboard, 0x00, 0x37}, "keyboard_key_."},                 // 58
+    {{kAssignKeyboard, 0x00, 0x38}, "keyboard_key_/"},                 // 59
+    {{kAssignKeyboard, 0x00, 0x39}, "keyboard_key_Caplk"},             // 60
+    {{kAssignKeyboard, 0x00, 0x3A}, "keyboard_key_F1"},                // 61
+    {{kAssignKeyboard, 0x00, 0x3B}, "keyboard_key_F2"},                // 62
+    {{kAssignKeyboard, 0x00, 0x3C}, "keyboard_key_F3"},                // 63
+    {{kAssignKeyboard, 0x00, 0x3D}, "keyboard_key_F4"},                // 64
+    {{kAssignKeyboard, 0x00, 0x3E}, "keyboard_key_F5"},                // 65
+    {{kAssignKeyboard, 0x00, 0x3F}, "keyboard_key_F6"},                // 66
+    {{kAssignKeyboard, 0x00, 0x40}, "keyboard_key_F7"},                // 67
+    {{kAssignKeyboard, 0x00, 0x41}, "keyboard_key_F8"},                // 68
+    {{kAssignKeyboard, 0x00, 0x42}, "keyboard_key_F9"},                // 69
+    {{kAssignKeyboard, 0x00, 0x43}, "keyboard_key_F10"},               // 70
+    {{kAssignKeyboard, 0x00, 0x44}, "keyboard_key_F11"},               // 71
+    {{kAssignKeyboard, 0x00, 0x45}, "keyboard_key_F12"},               // 72
+    {{kAssignKeyboard, 0x00, 0x46}, "keyboard_key_Print Scr"},         // 73
+    {{kAssignKeyboard, 0x00, 0x47}, "keyboard_key_Scroll Lock"},       // 74
+    {{kAssignKeyboard, 0x00, 0x48}, "keyboard_key_Pause"},             // 75
+    {{kAssignKeyboard, 0x00, 0x49}, "keyboard_key_Insert"},            // 76
+    {{kAssignKeyboard, 0x00, 0x4A}, "keyboard_key_Home"},              // 77
+    {{kAssignKeyboard, 0x00, 0x4B}, "keyboard_key_Page Up"},           // 78
+    {{kAssignKeyboard, 0x00, 0x4C}, "keyboard_key_Delete"},            // 79
+    {{kAssignKeyboard, 0x00, 0x4D}, "keyboard_key_End"},               // 80
+    {{kAssignKeyboard, 0x00, 0x4E}, "keyboard_key_Page Down"},         // 81
+    {{kAssignKeyboard, 0x00, 0x4F}, "keyboard_key_Right"},             // 82
+    {{kAssignKeyboard, 0x00, 0x50}, "keyboard_key_Left"},              // 83
+    {{kAssignKeyboard, 0x00, 0x51}, "keyboard_key_Down"},              // 84
+    {{kAssignKeyboard, 0x00, 0x52}, "keyboard_key_Up"},                // 85
+    {{kAssignKeyboard, 0x00, 0x53}, "keyboard_key_Num Lock"},          // 86
+    {{kAssignKeyboard, 0x00, 0x54}, "keyboard_key_Num /"},             // 87
+    {{kAssignKeyboard, 0x00, 0x55}, "keyboard_key_Num *"},             // 88
+    {{kAssignKeyboard, 0x00, 0x56}, "keyboard_key_Num -"},             // 89
+    {{kAssignKeyboard, 0x00, 0x57}, "keyboard_key_Num +"},             // 90
+    {{kAssignKeyboard, 0x00, 0x58}, "keyboard_key_Num Enter"},         // 91
+    {{kAssignKeyboard, 0x00, 0x59}, "keyboard_key_Num 1"},             // 92
+    {{kAssignKeyboard, 0x00, 0x5A}, "keyboard_key_Num 2"},             // 93
+    {{kAssignKeyboard, 0x00, 0x5B}, "keyboard_key_Num 3"},             // 94
+    {{kAssignKeyboard, 0x00, 0x5C}, "keyboard_key_Num 4"},             // 95
+    {{kAssignKeyboard, 0x00, 0x5D}, "keyboard_key_Num 5"},             // 96
+    {{kAssignKeyboard, 0x00, 0x5E}, "keyboard_key_Num 6"},             // 97
+    {{kAssignKeyboard, 0x00, 0x5F}, "keyboard_key_Num 7"},             // 98
+    {{kAssignKeyboard, 0x00, 0x60}, "keyboard_key_Num 8"},             // 99
+    {{kAssignKeyboard, 0x00, 0x61}, "keyboard_key_Num 9"},             // 100
+    {{kAssignKeyboard, 0x00, 0x62}, "keyboard_key_Num 0"},             // 101
+    {{kAssignKeyboard, 0x00, 0x63}, "keyboard_key_Decimal"},           // 102
+    {{kAssignKeyboard, 0x00, 0x65}, "keyboard_key_App"},               // 103
+    {{kAssignKeyboard, 0x00, 0x64}, "keyboard_key_K45"},               // 104
+    {{kAssignKeyboard, 0x00, 0x87}, "keyboard_key_K56"},               // 105
+    {{kAssignKeyboard, 0x00, 0x89}, "keyboard_key_K14"},               // 106
+    {{kAssignKeyboard, 0x00, 0x85}, "keyboard_key_K107"},              // 107
+    {{kAssignKeyboard, 0x00, 0x8B}, "keyboard_key_K131"},              // 108
+    {{kAssignKeyboard, 0x00, 0x8A}, "keyboard_key_K132"},              // 109
+    {{kAssignKeyboard, 0x00, 0x88}, "keyboard_key_K133"},              // 110
+    {{kAssignKeyboard, 0x00, 0x91}, "keyboard_key_K150"},              // 111
+    {{kAssignKeyboard, 0x00, 0x90}, "keyboard_key_K151"},              // 112
+    {{kAssignKeyboard, 0x00, 0x32}, "keyboard_key_K42"},               // 113
+    {{kAssignMedia, 0x92, 0x01}, "keyboard_key_Launch App2"},          // 114
+    {{kAssignMedia, 0x23, 0x02}, "keyboard_key_Browaer Home"},         // 115
+    {{kAssignMedia, 0xCD, 0x00}, "keyboard_key_Media Play Pause"},     // 116
+    {{kAssignMedia, 0x21, 0x02}, "keyboard_key_Browser Search"},       // 117
+    {{kAssignMedia, 0x8A, 0x01}, "keyboard_key_Launch Mail"},          // 118
+    {{kAssignMedia, 0xE9, 0x00}, "keyboard_key_Volume Up"},            // 119
+    {{kAssignMedia, 0xE2, 0x00}, "keyboard_key_Volume Mute"},          // 120
+    {{kAssignMedia, 0xB7, 0x00}, "keyboard_key_Media Stop"},           // 121
+    {{kAssignMedia, 0xEA, 0x00}, "keyboard_key_Volume Down"},          // 122
+    {{kAssignMedia, 0x2A, 0x02}, "keyboard_key_Browser Favorites"},    // 123
+    {{kAssignMedia, 0x25, 0x02}, "keyboard_key_Browser ForWard"},      // 124
+    {{kAssignMedia, 0x24, 0x02}, "keyboard_key_Browser Back"},         // 125
+    {{kAssignMedia, 0xB6, 0x00}, "keyboard_key_Media Prev Track"},     // 126
+    {{kAssignMedia, 0xB5, 0x00}, "keyboard_key_Media Next Track"},     // 127
+    {{kAssignMedia, 0x94, 0x01}, "keyboard_key_Computer"},             // 128
+    {{kAssignMedia, 0x27, 0x02}, "keyboard_key_Browser Refresh"},      // 129
+    {{kAssignMedia, 0x26, 0x02}, "wed_stop"},                          // 130
+    {{kAssignMedia, 0x83, 0x01}, "keyboard_key_Launch Media Select"},  // 131
+    {{kAssignSystem, 0x01, 0x00}, "keyboard_key_Power"},               // 132
+    {{kAssignSystem, 0x02, 0x00}, "keyboard_key_Sleep"},               // 133
+    {{kAssignSystem, 0x04, 0x00}, "keyboard_key_Wakeup"},              // 134
+    {{kAssignOnboardMacro, 0xA2, 0x01}, "keyboard_key_M1"},            // 135
+    {{kAssignOnboardMacro, 0xA2, 0x02}, "keyboard_key_M2"},            // 136
+    {{kAssignOnboardMacro, 0xA2, 0x03}, "keyboard_key_M3"},            // 137
+    {{kAssignOnboardMacro, 0xA2, 0x04}, "keyboard_key_M4"},            // 138
+    {{kAssignOnboardMacro, 0xA2, 0x05}, "keyboard_key_M5"},            // 139
+    {{kAssignSpecial, 0x01, 0x00}, "keyboard_key_FN"},                 // 140
+    {{kAssignSpecial, 0x1B, 0x00}, "keyboard_key_GM"},                 // 141
 }};
 
 // Aligned with rows 0-112 of kKeyCodeTable.
@@ -266,49 +266,49 @@ const std::array<CaptureRow, kCaptureRowCount> kCaptureTable = {{
 }};
 
 const std::array<KeyRow, 5> kMouseButtonTable = {{
-    {{kKindMouseButton, 0x01, 0}, "mouse_key_left"},
-    {{kKindMouseButton, 0x04, 0}, "mouse_key_middle"},
-    {{kKindMouseButton, 0x02, 0}, "mouse_key_right"},
-    {{kKindMouseButton, 0x10, 0}, "mouse_key_forward"},
-    {{kKindMouseButton, 0x08, 0}, "mouse_key_back"},
+    {{kAssignMouseButton, 0x01, 0}, "mouse_key_left"},
+    {{kAssignMouseButton, 0x04, 0}, "mouse_key_middle"},
+    {{kAssignMouseButton, 0x02, 0}, "mouse_key_right"},
+    {{kAssignMouseButton, 0x10, 0}, "mouse_key_forward"},
+    {{kAssignMouseButton, 0x08, 0}, "mouse_key_back"},
 }};
 
 const std::array<KeyRow, 3> kDpiTable = {{
-    {{kKindDpi, 1, 0}, "mouse_key_DPI_add"},
-    {{kKindDpi, 2, 0}, "mouse_key_DPI_sub"},
-    {{kKindDpi, 3, 0}, "mouse_key_DPI_loop"},
+    {{kAssignDpi, 1, 0}, "mouse_key_DPI_add"},
+    {{kAssignDpi, 2, 0}, "mouse_key_DPI_sub"},
+    {{kAssignDpi, 3, 0}, "mouse_key_DPI_loop"},
 }};
 
 const std::array<KeyRow, 3> kSystemTable = {{
-    {{kKindSystem, 0x01, 0}, "system_power"},
-    {{kKindSystem, 0x02, 0}, "system_sleep"},
-    {{kKindSystem, 0x04, 0}, "system_wake_up"},
+    {{kAssignSystem, 0x01, 0}, "system_power"},
+    {{kAssignSystem, 0x02, 0}, "system_sleep"},
+    {{kAssignSystem, 0x04, 0}, "system_wake_up"},
 }};
 
 const std::array<KeyRow, 18> kMediaTable = {{
-    {{kKindMedia, 0x83, 0x01}, "media_text"},
-    {{kKindMedia, 0xCD, 0x00}, "media_play"},
-    {{kKindMedia, 0xB7, 0x00}, "media_stop"},
-    {{kKindMedia, 0xB6, 0x00}, "media_prev"},
-    {{kKindMedia, 0xB5, 0x00}, "media_next"},
-    {{kKindMedia, 0xEA, 0x00}, "media_vol_sub"},
-    {{kKindMedia, 0xE9, 0x00}, "media_vol_add"},
-    {{kKindMedia, 0xE2, 0x00}, "media_mute"},
-    {{kKindMedia, 0x23, 0x02}, "web_text"},
-    {{kKindMedia, 0x27, 0x02}, "web_refresh"},
-    {{kKindMedia, 0x26, 0x02}, "wed_stop"},
-    {{kKindMedia, 0x24, 0x02}, "wed_back"},
-    {{kKindMedia, 0x25, 0x02}, "wed_forward"},
-    {{kKindMedia, 0x2A, 0x02}, "wed_favorite"},
-    {{kKindMedia, 0x21, 0x02}, "web_search"},
-    {{kKindMedia, 0x94, 0x01}, "media_mypc"},
-    {{kKindMedia, 0x92, 0x01}, "media_calc"},
-    {{kKindMedia, 0x8A, 0x01}, "media_mail"},
+    {{kAssignMedia, 0x83, 0x01}, "media_text"},
+    {{kAssignMedia, 0xCD, 0x00}, "media_play"},
+    {{kAssignMedia, 0xB7, 0x00}, "media_stop"},
+    {{kAssignMedia, 0xB6, 0x00}, "media_prev"},
+    {{kAssignMedia, 0xB5, 0x00}, "media_next"},
+    {{kAssignMedia, 0xEA, 0x00}, "media_vol_sub"},
+    {{kAssignMedia, 0xE9, 0x00}, "media_vol_add"},
+    {{kAssignMedia, 0xE2, 0x00}, "media_mute"},
+    {{kAssignMedia, 0x23, 0x02}, "web_text"},
+    {{kAssignMedia, 0x27, 0x02}, "web_refresh"},
+    {{kAssignMedia, 0x26, 0x02}, "wed_stop"},
+    {{kAssignMedia, 0x24, 0x02}, "wed_back"},
+    {{kAssignMedia, 0x25, 0x02}, "wed_forward"},
+    {{kAssignMedia, 0x2A, 0x02}, "wed_favorite"},
+    {{kAssignMedia, 0x21, 0x02}, "web_search"},
+    {{kAssignMedia, 0x94, 0x01}, "media_mypc"},
+    {{kAssignMedia, 0x92, 0x01}, "media_calc"},
+    {{kAssignMedia, 0x8A, 0x01}, "media_mail"},
 }};
 
 // Right Ctrl plus a letter or sign.
 constexpr AssignmentCode Combo(uint8_t usage) {
-  return {kKindKeyboard, 0x10, usage};
+  return {kAssignKeyboard, 0x10, usage};
 }
 const std::array<KeyRow, 11> kCombinationKeyTable = {{
     {Combo(0x12), "custem_open"},
@@ -325,10 +325,10 @@ const std::array<KeyRow, 11> kCombinationKeyTable = {{
 }};
 
 const std::array<KeyRow, 4> kSpecialFunctionTable = {{
-    {{kKindSpecial, 0x02, 0}, "mouse_key_smart_key"},
-    {{kKindSpecial, 0x00, 0}, "com_key_nothing"},
-    {{kKindDpiShift, 0, 0}, "mouse_key_DPI_shift"},
-    {{kKindShowWindow, 0, 0}, "show_window"},
+    {{kAssignSpecial, 0x02, 0}, "mouse_key_smart_key"},
+    {{kAssignSpecial, 0x00, 0}, "com_key_nothing"},
+    {{kAssignDpiShift, 0, 0}, "mouse_key_DPI_shift"},
+    {{kAssignShowWindow, 0, 0}, "show_window"},
 }};
 
 const std::array<const char*, 9> kEditShortcutLabels = {
@@ -395,17 +395,17 @@ static_assert(std::size(kCanonicalNames) == 126);  // entries 126-169 are the em
 static_assert(std::size(kFnLockedNames) == kFnLockedKeyCount);
 
 const std::array<MouseButton, kMouseButtonCount> kMouseButtons = {{
-    {{kKindMouseButton, 0x01, 0}, "mouse_key_left"},
-    {{kKindMouseButton, 0x02, 0}, "mouse_key_right"},
-    {{kKindMouseButton, 0x04, 0}, "mouse_key_middle"},
-    {{kKindMouseButton, 0x10, 0}, "mouse_key_forward"},
-    {{kKindMouseButton, 0x08, 0}, "mouse_key_back"},
-    {{kKindDpi, 1, 0}, "mouse_key_DPI_add"},
-    {{kKindDpi, 2, 0}, "mouse_key_DPI_sub"},
-    {{kKindDpi, 3, 0}, "mouse_key_DPI_loop"},
-    {{kKindSpecial, 0x1B, 0}, "keyboard_key_GM"},
-    {{kKindDpiShift, 0x90, 0x01}, "mouse_key_M8_key"},
-    {{kKindFire, 0x78, 0x02}, "mouse_key_fire_key"},
+    {{kAssignMouseButton, 0x01, 0}, "mouse_key_left"},
+    {{kAssignMouseButton, 0x02, 0}, "mouse_key_right"},
+    {{kAssignMouseButton, 0x04, 0}, "mouse_key_middle"},
+    {{kAssignMouseButton, 0x10, 0}, "mouse_key_forward"},
+    {{kAssignMouseButton, 0x08, 0}, "mouse_key_back"},
+    {{kAssignDpi, 1, 0}, "mouse_key_DPI_add"},
+    {{kAssignDpi, 2, 0}, "mouse_key_DPI_sub"},
+    {{kAssignDpi, 3, 0}, "mouse_key_DPI_loop"},
+    {{kAssignSpecial, 0x1B, 0}, "keyboard_key_GM"},
+    {{kAssignDpiShift, 0x90, 0x01}, "mouse_key_M8_key"},
+    {{kAssignFire, 0x78, 0x02}, "mouse_key_fire_key"},
 }};
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/device_catalogue.h"
 #include "devices/key_assignment.h"
 
 namespace varkon {
@@ -29,7 +30,7 @@ int FindRow(std::span<const KeyRow> table, AssignmentCode code,
             CodeMatch match = CodeMatch::kAllBytes);
 
 // The empty keyboard key (0x20, 0, 0).
-constexpr AssignmentCode kEmptyKeyCode{kKindKeyboard, 0, 0};
+constexpr AssignmentCode kEmptyKeyCode{kAssignKeyboard, 0, 0};
 
 // Master list of named codes; label keys are "keyboard_key_" + name, except row 130.
 constexpr size_t kKeyCodeRowCount = 142;
@@ -80,8 +81,8 @@ int FindCanonicalIndex(AssignmentCode code);
 constexpr size_t kFnLockedKeyCount = 32;
 const std::vector<uint16_t>& FnLockedKeys();
 
-// The mouse's fixed button list: list index -> default code and name key.
-constexpr size_t kMouseButtonCount = 11;
+// The mouse's fixed button list (kMouseButtonCount entries): list index -> default code and
+// name key.
 struct MouseButton {
   AssignmentCode code;
   const char* nameKey;

@@ -1,5 +1,7 @@
 #include "devices/light_state.h"
 
+#include <cstring>
+
 namespace varkon {
 
 uint32_t LightState::Word0() const {
@@ -24,21 +26,41 @@ LightState LightState::FromWords(uint32_t word0, uint32_t word1) {
   return s;
 }
 
+std::array<uint32_t, 5> LightState::ToWords() const {
+  uint8_t bytes[20] = {};
+  std::memcpy(bytes, this, sizeof(LightState));
+  std::array<uint32_t, 5> words{};
+  for (size_t w = 0; w < words.size(); ++w) {
+    words[w] = uint32_t{bytes[4 * w]} | uint32_t{bytes[4 * w + 1]} << 8 |
+               uint32_t{bytes[4 * w + 2]} << 16 | uint32_t{bytes[4 * w + 3]} << 24;
+  }
+  return words;
+}
+
+LightState LightState::FromWords(const std::array<uint32_t, 5>& words) {
+  uint8_t bytes[20] = {};
+  for (size_t w = 0; w < words.size(); ++w) {
+    for (size_t b = 0; b < 4; ++b) bytes[4 * w + b] = static_cast<uint8_t>(words[w] >> (8 * b));
+  }
+  LightState state;
+  std::memcpy(&state, bytes, sizeof(LightState));
+  return state;
+}
+
 void SharedLightState::Store(const LightState& state) {
-  main_.store(uint64_t{state.Word0()} | uint64_t{state.Word1()} << 32, std::memory_order_relaxed);
-  extra_.store(
-      uint32_t{state.extra[0]} | uint32_t{state.extra[1]} << 8 | uint32_t{state.extra[2]} << 16,
-      std::memory_order_relaxed);
+  const std::array<uint32_t, 5> words = state.ToWords();
+  main_.store(uint64_t{words[0]} | uint64_t{words[1]} << 32, std::memory_order_relaxed);
+  further_.store(uint64_t{words[2]} | uint64_t{words[3]} << 32, std::memory_order_relaxed);
+  last_.store(words[4], std::memory_order_relaxed);
 }
 
 LightState SharedLightState::Load() const {
   const uint64_t main = main_.load(std::memory_order_relaxed);
-  const uint32_t extra = extra_.load(std::memory_order_relaxed);
-  LightState s =
-      LightState::FromWords(static_cast<uint32_t>(main), static_cast<uint32_t>(main >> 32));
-  s.extra = {static_cast<uint8_t>(extra), static_cast<uint8_t>(extra >> 8),
-             static_cast<uint8_t>(extra >> 16)};
-  return s;
+  const uint64_t further = further_.load(std::memory_order_relaxed);
+  return LightState::FromWords({static_cast<uint32_t>(main), static_cast<uint32_t>(main >> 32),
+                                static_cast<uint32_t>(further),
+                                static_cast<uint32_t>(further >> 32),
+                                last_.load(std::memory_order_relaxed)});
 }
 
 LightRecord LightRecord::Make(PerLightType type, uint8_t brightness, uint8_t speed,

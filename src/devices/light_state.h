@@ -9,18 +9,25 @@
 
 namespace varkon {
 
-// The light state: mode, brightness 0-4, speed 0-4 (4 fastest), direction (1 forward), the
-// multicolour flag, the fixed colour and three bytes owned by the device classes.
+// The light state of a device: the lighting editor's settings and the profile's "LightInfo".
+// 17 bytes; bytes 0-7 drive the effects, 8-10 belong to the device classes and are not kept in
+// the profile, 11-16 are the keyboard's further lighting choices.
 struct LightState {
-  uint8_t mode = 0;
-  uint8_t brightness = 0;
-  uint8_t speed = 0;
-  uint8_t direction = 0;
-  uint8_t multicolour = 0;
-  uint8_t red = 0;
-  uint8_t green = 0;
-  uint8_t blue = 0;
-  std::array<uint8_t, 3> extra{};
+  uint8_t mode = 0;                // 0 "SelectItem": position in the device's mode list
+  uint8_t brightness = 0;          // 1 "Light": level 0-4
+  uint8_t speed = 0;               // 2 "Speed": level 0-4, 4 fastest
+  uint8_t direction = 0;           // 3 "Fx": 1 forward
+  uint8_t multicolour = 0;         // 4 "MultiColor": colours from the wheel
+  uint8_t red = 0;                 // 5 "Red"
+  uint8_t green = 0;               // 6 "Green"
+  uint8_t blue = 0;                // 7 "Blue"
+  std::array<uint8_t, 3> extra{};  // 8-10: the device class's own, 0 after a profile read
+  uint8_t zzccLedMode = 0;         // 11 "ZZCCLedMode"
+  uint8_t customGroup = 0;         // 12 "CustomGroup": the keyboard's custom colour page
+  uint8_t oldLedMode = 0;          // 13 "OldLedmode"
+  uint8_t voiceLedModeSwitch = 0;  // 14 "byVoiceLedmodeSwith"
+  uint8_t voiceLedMode = 0;        // 15 "byVoiceLedmode"
+  uint8_t voiceSensitivity = 0;    // 16 "byVoiceSensitivity"
 
   bool Forward() const { return direction != 0; }
   bool Multicolour() const { return multicolour != 0; }
@@ -28,15 +35,23 @@ struct LightState {
   // Bytes 0-7 as the two 32-bit words exchanged with the lighting editor, low byte first.
   uint32_t Word0() const;
   uint32_t Word1() const;
+  // Bytes 0-7 from the two words; the other bytes zero.
   static LightState FromWords(uint32_t word0, uint32_t word1);
+
+  // All 17 bytes as the five light-state words, low byte first: word 2's high byte is the ZZCC
+  // mode, word 3's low byte the custom colour page, word 4 the sensitivity alone.
+  std::array<uint32_t, 5> ToWords() const;
+  static LightState FromWords(const std::array<uint32_t, 5>& words);
 
   friend bool operator==(const LightState&, const LightState&) = default;
 };
+static_assert(sizeof(LightState) == 17);
 
-constexpr size_t kLightStateBytes = 11;
+constexpr size_t kLightStateBytes = sizeof(LightState);
 
 // A light state written by one thread (the editor, a profile) and read by the light thread. Bytes
-// 0-7 are one 64-bit atomic, so a reader never sees half of a colour change.
+// 0-7 are one 64-bit atomic, so a reader never sees half of a colour change; the rest follow in
+// two more.
 class SharedLightState {
  public:
   void Store(const LightState& state);
@@ -44,7 +59,8 @@ class SharedLightState {
 
  private:
   std::atomic<uint64_t> main_{0};
-  std::atomic<uint32_t> extra_{0};
+  std::atomic<uint64_t> further_{0};  // bytes 8-15
+  std::atomic<uint32_t> last_{0};     // byte 16
 };
 
 // Animation state of one device object's stepped effects; touched by its light thread only.

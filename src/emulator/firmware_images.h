@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/device_catalogue.h"
 #include "emulator/vendor_firmware.h"
 
 namespace varkon {
@@ -19,7 +20,6 @@ constexpr size_t kRecoilMemorySize = 4096;
 constexpr size_t kMacroBlockSize = 128;  // device-info byte 6 counts these
 
 constexpr size_t kKeyboardKeyCount = 126;
-constexpr size_t kMouseButtonCount = 11;
 constexpr size_t kPadLedCount = 15;
 constexpr size_t kHeadsetLedCount = 13;
 

@@ -9,7 +9,7 @@ namespace varkon {
 namespace {
 
 bool IsMacroKind(uint8_t kind) {
-  return kind == kKindMacro || kind == kKindMacroRepeat;
+  return kind == kAssignMacro || kind == kAssignMacroRepeat;
 }
 
 // The fix-up of one slot; true when it changed.

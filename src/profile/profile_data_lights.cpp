@@ -27,11 +27,11 @@ LightState CBasicProfiledata::GetLightInfo() {
     return lightState_;
   }
   LightState state;
-  state.selectItem = ByteMember(info, "SelectItem");
-  state.light = ByteMember(info, "Light");
+  state.mode = ByteMember(info, "SelectItem");
+  state.brightness = ByteMember(info, "Light");
   state.speed = ByteMember(info, "Speed");
-  state.fx = ByteMember(info, "Fx");
-  state.multiColor = Flag(info, "MultiColor");
+  state.direction = ByteMember(info, "Fx");
+  state.multicolour = Flag(info, "MultiColor");
   state.red = ByteMember(info, "Red");
   state.green = ByteMember(info, "Green");
   state.blue = ByteMember(info, "Blue");
@@ -48,11 +48,11 @@ LightState CBasicProfiledata::GetLightInfo() {
 void CBasicProfiledata::SetLightInfo(const LightState& state) {
   lightState_ = state;
   Json::Value info(Json::objectValue);
-  info["SelectItem"] = Int(state.selectItem);
-  info["Light"] = Int(state.light);
+  info["SelectItem"] = Int(state.mode);
+  info["Light"] = Int(state.brightness);
   info["Speed"] = Int(state.speed);
-  info["Fx"] = Int(state.fx);
-  info["MultiColor"] = Int(state.multiColor);
+  info["Fx"] = Int(state.direction);
+  info["MultiColor"] = Int(state.multicolour);
   info["Red"] = Int(state.red);
   info["Green"] = Int(state.green);
   info["Blue"] = Int(state.blue);
@@ -128,7 +128,7 @@ Json::Value CBasicProfiledata::LoadLightConfig(const std::string& path) {
 std::vector<LightEffectStep> CBasicProfiledata::GetLightEffectList() {
   effectSteps_.clear();
   if (lightConfig_.isNull() || !DeviceIndexUsable()) return effectSteps_;
-  const int effect = static_cast<int>(lightState_.selectItem) - kBuiltInModeCount;
+  const int effect = static_cast<int>(lightState_.mode) - kBuiltInModeCount;
   if (effect < 0) return effectSteps_;
   const Json::Value& descriptors =
       ElementAt(Member(lightConfig_, "LightInfo"), static_cast<Json::ArrayIndex>(deviceIndex_));

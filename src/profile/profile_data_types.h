@@ -1,38 +1,13 @@
-// The fixed-size records a profile document decodes into: the light state, the music-lighting
-// state, the per-light list entries and the steps of a custom effect.
+// The fixed-size records a profile document decodes into: the light state (devices/light_state.h),
+// the music-lighting state, the per-light list entries and the steps of a custom effect.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "devices/light_state.h"
+
 namespace varkon {
-
-// "LightInfo" of a device section; 17 bytes, laid out as the device code expects them.
-struct LightState {
-  uint8_t selectItem = 0;          // 0 "SelectItem": selected lighting mode (position in the list)
-  uint8_t light = 0;               // 1 "Light": brightness level
-  uint8_t speed = 0;               // 2 "Speed"
-  uint8_t fx = 0;                  // 3 "Fx": direction
-  uint8_t multiColor = 0;          // 4 "MultiColor" (read as a boolean)
-  uint8_t red = 0;                 // 5 "Red"
-  uint8_t green = 0;               // 6 "Green"
-  uint8_t blue = 0;                // 7 "Blue"
-  uint8_t unsaved[3] = {};         // 8-10: not kept in the profile, 0 after a read
-  uint8_t zzccLedMode = 0;         // 11 "ZZCCLedMode"
-  uint8_t customGroup = 0;         // 12 "CustomGroup"
-  uint8_t oldLedMode = 0;          // 13 "OldLedmode"
-  uint8_t voiceLedModeSwitch = 0;  // 14 "byVoiceLedmodeSwith"
-  uint8_t voiceLedMode = 0;        // 15 "byVoiceLedmode"
-  uint8_t voiceSensitivity = 0;    // 16 "byVoiceSensitivity"
-
-  friend bool operator==(const LightState&, const LightState&) = default;
-
-  // The five 32-bit light-state words the device objects pass around (low byte first; the last
-  // word carries byte 16 only).
-  std::array<uint32_t, 5> ToWords() const;
-  static LightState FromWords(const std::array<uint32_t, 5>& words);
-};
-static_assert(sizeof(LightState) == 17);
 
 // "AudioLightInfo"; 9 bytes.
 struct AudioLightState {

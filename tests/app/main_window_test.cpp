@@ -390,8 +390,12 @@ TEST_F(MainWindowTest, PanelControlsReachTheirDeviceAndTheSkinChangeTheRoot) {
   qobject_cast<QAbstractButton*>(Control("minbtn"))->click();
   EXPECT_EQ(clicked.size(), 1u);
 
-  keyboard->SetCustomTableIndex(3);
-  EXPECT_EQ(keyboard->LightStateWords()[3], 3u);
+  LightState state = keyboard->GetLightState();
+  state.customGroup = 3;
+  state.zzccLedMode = 2;
+  keyboard->SetLightParams(state);
+  EXPECT_EQ(keyboard->LightStateWords()[3] & 0xFF, 3u);
+  EXPECT_EQ(keyboard->LightStateWords()[2] >> 24, 2u);
 
   window_->ReceiveSkinChange(true, 0xFF203040, {});
   EXPECT_EQ(ui::BackgroundColour(window_->skinRoot()), 0xFF203040u);

@@ -43,7 +43,7 @@ TEST(EncodeChoice, WheelDownAndSwingRightEdgeCases) {
   wheel.wheelDirection = 1;
   wheel.wheelCount = 1;
   const AssignmentCode down = EncodeCode(wheel);
-  EXPECT_EQ(down, (AssignmentCode{kKindWheel, 0, 0xFF}));
+  EXPECT_EQ(down, (AssignmentCode{kAssignWheel, 0, 0xFF}));
   const KeyEditorState back = DecodeAssignment(down, 0);
   EXPECT_EQ(back.function, kFunctionWheel);
   EXPECT_EQ(back.wheelDirection, 1);
@@ -79,13 +79,13 @@ TEST(EncodeChoice, BytesKeepTheLowEightBits) {
   KeyEditorState fire = WithFunction(kFunctionFire);
   fire.fireInterval = 300;
   fire.fireCount = -1;
-  EXPECT_EQ(EncodeCode(fire), (AssignmentCode{kKindFire, 44, 0xFF}));
+  EXPECT_EQ(EncodeCode(fire), (AssignmentCode{kAssignFire, 44, 0xFF}));
 
   KeyEditorState macro = WithFunction(kFunctionMacro);
   macro.macroItem = 1;
   macro.playMode = kPlayModeRepeat;
   macro.repeatCount = 257;
-  EXPECT_EQ(EncodeCode(macro, 2), (AssignmentCode{kKindMacroRepeat, 1, 1}));
+  EXPECT_EQ(EncodeCode(macro, 2), (AssignmentCode{kAssignMacroRepeat, 1, 1}));
 
   KeyEditorState wheel = WithFunction(kFunctionWheel);
   wheel.wheelDirection = 1;
@@ -94,8 +94,8 @@ TEST(EncodeChoice, BytesKeepTheLowEightBits) {
 }
 
 TEST(EncodeChoice, FunctionZeroOrUnknownTakesTheDefaultSlotWhole) {
-  const AssignmentSlot edited{7, {kKindMedia, 0xCD, 0}};
-  const AssignmentSlot defaultSlot{9, {kKindKeyboard, 0, 0x04}};
+  const AssignmentSlot edited{7, {kAssignMedia, 0xCD, 0}};
+  const AssignmentSlot defaultSlot{9, {kAssignKeyboard, 0, 0x04}};
   for (int function : {int{kFunctionDefault}, int{kFunctionNone}, 12, 99, INT_MIN}) {
     const KeyEditorState s = WithFunction(function);
     EXPECT_EQ(OutcomeOf(s), EncodeOutcome::kDefault) << function;
@@ -106,14 +106,14 @@ TEST(EncodeChoice, FunctionZeroOrUnknownTakesTheDefaultSlotWhole) {
 TEST(EncodeChoice, NewCodeKeepsTheEditedSlotsListIndex) {
   KeyEditorState s = WithFunction(kFunctionMedia);
   s.mediaRow = 1;
-  const AssignmentSlot edited{7, {kKindKeyboard, 0, 0x04}};
+  const AssignmentSlot edited{7, {kAssignKeyboard, 0, 0x04}};
   const AssignmentSlot result = ApplyEditorChoice(s, 0, edited, {9, {}});
   EXPECT_EQ(result.listIndex, 7);
-  EXPECT_EQ(result.code, (AssignmentCode{kKindMedia, 0xCD, 0x00}));
+  EXPECT_EQ(result.code, (AssignmentCode{kAssignMedia, 0xCD, 0x00}));
 }
 
 TEST(EncodeChoice, NothingValidChosenLeavesTheSlot) {
-  const AssignmentSlot edited{3, {kKindKeyboard, 0, 0x29}};
+  const AssignmentSlot edited{3, {kAssignKeyboard, 0, 0x29}};
   struct Case {
     int function;
     void (*set)(KeyEditorState&);
@@ -154,33 +154,33 @@ TEST(EncodeChoice, MacroPlayModes) {
   s.macroItem = 2;
   s.playMode = 2;
   s.repeatCount = 9;
-  EXPECT_EQ(EncodeCode(s, 3), (AssignmentCode{kKindMacro, 2, 2}));
+  EXPECT_EQ(EncodeCode(s, 3), (AssignmentCode{kAssignMacro, 2, 2}));
   s.playMode = kPlayModeRepeat;
-  EXPECT_EQ(EncodeCode(s, 3), (AssignmentCode{kKindMacroRepeat, 2, 9}));
+  EXPECT_EQ(EncodeCode(s, 3), (AssignmentCode{kAssignMacroRepeat, 2, 9}));
 }
 
 TEST(EncodeIntoRecord, WritesOnlyTheEditedLayer) {
   KeyAssignmentRecord record;
-  record.fn = {21, {kKindKeyboard, 0, 0x35}};
-  record.main = {21, {kKindKeyboard, 0, 0x35}};
-  record.defaultSlot = {21, {kKindKeyboard, 0, 0x35}};
+  record.fn = {21, {kAssignKeyboard, 0, 0x35}};
+  record.main = {21, {kAssignKeyboard, 0, 0x35}};
+  record.defaultSlot = {21, {kAssignKeyboard, 0, 0x35}};
   KeyEditorState s = WithFunction(kFunctionSystem);
   s.systemRow = 2;
   const KeyAssignmentRecord fn = EncodeIntoRecord(s, 0, record, true);
-  EXPECT_EQ(fn.fn.code, (AssignmentCode{kKindSystem, 0x04, 0}));
+  EXPECT_EQ(fn.fn.code, (AssignmentCode{kAssignSystem, 0x04, 0}));
   EXPECT_EQ(fn.main, record.main);
   EXPECT_EQ(fn.defaultSlot, record.defaultSlot);
   const KeyAssignmentRecord main = EncodeIntoRecord(s, 0, record, false);
-  EXPECT_EQ(main.main.code, (AssignmentCode{kKindSystem, 0x04, 0}));
+  EXPECT_EQ(main.main.code, (AssignmentCode{kAssignSystem, 0x04, 0}));
   EXPECT_EQ(main.fn, record.fn);
 }
 
 TEST(DecodeAssignment, CombinationKeySelectsItsRow) {
-  const KeyEditorState s = DecodeAssignment({kKindKeyboard, 0x10, 0x06}, 0);
+  const KeyEditorState s = DecodeAssignment({kAssignKeyboard, 0x10, 0x06}, 0);
   EXPECT_EQ(s.function, kFunctionCombination);
   EXPECT_EQ(s.comboRow, 4);
   EXPECT_EQ(s.pickerKey, -1);
-  EXPECT_EQ(EncodeCode(s), (AssignmentCode{kKindKeyboard, 0x10, 0x06}));
+  EXPECT_EQ(EncodeCode(s), (AssignmentCode{kAssignKeyboard, 0x10, 0x06}));
 }
 
 TEST(DecodeAssignment, KindsWithoutAFunctionSelectNothing) {
@@ -189,7 +189,7 @@ TEST(DecodeAssignment, KindsWithoutAFunctionSelectNothing) {
     EXPECT_EQ(s.function, kFunctionNone) << kind;
     EXPECT_FALSE(HasFunctionPage(s.function));
   }
-  const KeyEditorState none = DecodeAssignment({kKindNone, 0x12, 0x34}, 0);
+  const KeyEditorState none = DecodeAssignment({kAssignNone, 0x12, 0x34}, 0);
   EXPECT_EQ(none.function, kFunctionDefault);
   EXPECT_TRUE(HasFunctionPage(none.function));
   EXPECT_FALSE(HasFunctionPage(kFunctionCount));
@@ -200,7 +200,7 @@ TEST(DecodeAssignment, OnlyTheDecodedFunctionsControlsChange) {
   controls.fireInterval = 77;
   controls.comboRow = 3;
   controls.swingCount = 5;
-  const KeyEditorState media = DecodeAssignment({kKindMedia, 0xE2, 0x00}, 0, controls);
+  const KeyEditorState media = DecodeAssignment({kAssignMedia, 0xE2, 0x00}, 0, controls);
   EXPECT_EQ(media.function, kFunctionMedia);
   EXPECT_EQ(media.mediaRow, 7);
   KeyEditorState expected = controls;
@@ -208,36 +208,36 @@ TEST(DecodeAssignment, OnlyTheDecodedFunctionsControlsChange) {
   expected.mediaRow = 7;
   EXPECT_EQ(media, expected);
   // An empty combination key shows the combination page with the row it had.
-  const KeyEditorState combo = DecodeAssignment({kKindCombination, 0, 0}, 0, controls);
+  const KeyEditorState combo = DecodeAssignment({kAssignCombination, 0, 0}, 0, controls);
   EXPECT_EQ(combo.function, kFunctionCombination);
   EXPECT_EQ(combo.comboRow, 3);
 }
 
 TEST(DecodeAssignment, UnknownRowsSelectNothingAndEncodeNothing) {
-  const KeyEditorState button = DecodeAssignment({kKindMouseButton, 0x20, 0}, 0);
+  const KeyEditorState button = DecodeAssignment({kAssignMouseButton, 0x20, 0}, 0);
   EXPECT_EQ(button.function, kFunctionMouseButton);
   EXPECT_EQ(button.mouseButtonRow, -1);
   EXPECT_EQ(OutcomeOf(button), EncodeOutcome::kUnchanged);
-  const KeyEditorState media = DecodeAssignment({kKindMedia, 0x99, 0x09}, 0);
+  const KeyEditorState media = DecodeAssignment({kAssignMedia, 0x99, 0x09}, 0);
   EXPECT_EQ(media.mediaRow, -1);
   EXPECT_EQ(OutcomeOf(media), EncodeOutcome::kUnchanged);
-  const KeyEditorState dpi = DecodeAssignment({kKindDpi, 4, 0}, 0);
+  const KeyEditorState dpi = DecodeAssignment({kAssignDpi, 4, 0}, 0);
   EXPECT_EQ(dpi.dpiRow, -1);
   // A key no picker key carries: the picker selects nothing and Save then takes the first key.
-  const KeyEditorState key = DecodeAssignment({kKindKeyboard, 0x03, 0x06}, 0);
+  const KeyEditorState key = DecodeAssignment({kAssignKeyboard, 0x03, 0x06}, 0);
   EXPECT_EQ(key.function, kFunctionKeyboardKey);
   EXPECT_EQ(key.pickerKey, -1);
 }
 
 TEST(DecodeAssignment, MacroNumbersBeyondTheListShowNothing) {
-  const KeyEditorState listed = DecodeAssignment({kKindMacro, 1, 3}, 2);
+  const KeyEditorState listed = DecodeAssignment({kAssignMacro, 1, 3}, 2);
   EXPECT_EQ(listed.function, kFunctionMacro);
   EXPECT_EQ(listed.macroItem, 1);
   EXPECT_EQ(listed.playMode, 3);
   EXPECT_FALSE(listed.repeatLineShown);
 
   for (uint8_t number : {uint8_t{2}, uint8_t{200}}) {
-    const KeyEditorState beyond = DecodeAssignment({kKindMacro, number, 1}, 2);
+    const KeyEditorState beyond = DecodeAssignment({kAssignMacro, number, 1}, 2);
     EXPECT_EQ(beyond.function, kFunctionMacro);
     EXPECT_EQ(beyond.macroItem, -1);
     EXPECT_EQ(beyond.playMode, -1);
@@ -246,18 +246,18 @@ TEST(DecodeAssignment, MacroNumbersBeyondTheListShowNothing) {
 
   KeyEditorState shown = ResetEditorControls();
   shown.repeatLineShown = true;
-  const KeyEditorState repeat = DecodeAssignment({kKindMacroRepeat, 5, 12}, 2, shown);
+  const KeyEditorState repeat = DecodeAssignment({kAssignMacroRepeat, 5, 12}, 2, shown);
   EXPECT_EQ(repeat.macroItem, -1);
   EXPECT_EQ(repeat.playMode, kPlayModeRepeat);
   EXPECT_EQ(repeat.repeatCount, 12);
   EXPECT_FALSE(repeat.repeatLineShown);
 
-  const KeyEditorState listedRepeat = DecodeAssignment({kKindMacroRepeat, 0, 12}, 2);
+  const KeyEditorState listedRepeat = DecodeAssignment({kAssignMacroRepeat, 0, 12}, 2);
   EXPECT_EQ(listedRepeat.macroItem, 0);
   EXPECT_TRUE(listedRepeat.repeatLineShown);
 
   // Play mode 4 is not a mode of kind 0x70; re-saving must not turn the code into 0x71.
-  const KeyEditorState oddMode = DecodeAssignment({kKindMacro, 0, 4}, 2);
+  const KeyEditorState oddMode = DecodeAssignment({kAssignMacro, 0, 4}, 2);
   EXPECT_EQ(oddMode.playMode, -1);
   EXPECT_EQ(OutcomeOf(oddMode, 2), EncodeOutcome::kUnchanged);
 }
@@ -382,8 +382,8 @@ TEST(CapturedKey, TypedKeyTakesTheHeldModifierByte) {
   ASSERT_TRUE(a.has_value());
   EXPECT_EQ(a->modifierOption, -1);
   EXPECT_STREQ(a->labelKey, "keyboard_key_A");
-  EXPECT_EQ(CapturedKeyCode(*a, true, 0x01), (AssignmentCode{kKindKeyboard, 0x01, 0x04}));
-  EXPECT_EQ(CapturedKeyCode(*a, false, 0x01), (AssignmentCode{kKindKeyboard, 0x00, 0x04}));
+  EXPECT_EQ(CapturedKeyCode(*a, true, 0x01), (AssignmentCode{kAssignKeyboard, 0x01, 0x04}));
+  EXPECT_EQ(CapturedKeyCode(*a, false, 0x01), (AssignmentCode{kAssignKeyboard, 0x00, 0x04}));
   EXPECT_FALSE(LookupCapturedKey(0x00, false).has_value());
   EXPECT_FALSE(LookupCapturedKey(0x1E, true).has_value());
 }

@@ -21,14 +21,14 @@ AssignmentCode Named(const char* name) {
 }
 
 AssignmentCode K(uint8_t usage) {
-  return {kKindKeyboard, 0, usage};
+  return {kAssignKeyboard, 0, usage};
 }
 
 TEST(KeyCodeTable, ModifierRowsAreSingleBitsInOrder) {
   const auto& table = KeyCodeTable();
   const char* names[] = {"LCtrl", "LShift", "LAlt", "LWin", "RCtrl", "RShift", "RAlt", "RWin"};
   for (size_t i = 0; i < kKeyCodeModifierRows; ++i) {
-    EXPECT_EQ(table[i].code, (AssignmentCode{kKindKeyboard, static_cast<uint8_t>(1u << i), 0}));
+    EXPECT_EQ(table[i].code, (AssignmentCode{kAssignKeyboard, static_cast<uint8_t>(1u << i), 0}));
     EXPECT_EQ(std::string(table[i].labelKey), std::string("keyboard_key_") + names[i]);
   }
 }
@@ -56,17 +56,17 @@ TEST(KeyCodeTable, NamedRowsHoldTheirCodes) {
   EXPECT_EQ(Named("Decimal"), K(0x63));
   EXPECT_EQ(Named("App"), K(0x65));
   EXPECT_EQ(Named("K151"), K(0x90));
-  EXPECT_EQ(Named("Launch App2"), (AssignmentCode{kKindMedia, 0x92, 0x01}));
-  EXPECT_EQ(Named("Browaer Home"), (AssignmentCode{kKindMedia, 0x23, 0x02}));
-  EXPECT_EQ(Named("Launch Media Select"), (AssignmentCode{kKindMedia, 0x83, 0x01}));
-  EXPECT_EQ(Named("Wakeup"), (AssignmentCode{kKindSystem, 0x04, 0}));
-  EXPECT_EQ(Named("M5"), (AssignmentCode{kKindOnboardMacro, 0xA2, 5}));
-  EXPECT_EQ(Named("FN"), (AssignmentCode{kKindSpecial, 0x01, 0}));
-  EXPECT_EQ(Named("GM"), (AssignmentCode{kKindSpecial, 0x1B, 0}));
+  EXPECT_EQ(Named("Launch App2"), (AssignmentCode{kAssignMedia, 0x92, 0x01}));
+  EXPECT_EQ(Named("Browaer Home"), (AssignmentCode{kAssignMedia, 0x23, 0x02}));
+  EXPECT_EQ(Named("Launch Media Select"), (AssignmentCode{kAssignMedia, 0x83, 0x01}));
+  EXPECT_EQ(Named("Wakeup"), (AssignmentCode{kAssignSystem, 0x04, 0}));
+  EXPECT_EQ(Named("M5"), (AssignmentCode{kAssignOnboardMacro, 0xA2, 5}));
+  EXPECT_EQ(Named("FN"), (AssignmentCode{kAssignSpecial, 0x01, 0}));
+  EXPECT_EQ(Named("GM"), (AssignmentCode{kAssignSpecial, 0x1B, 0}));
   EXPECT_EQ(FindKeyCodeRowByName("GM"), 141);
   // Row 130 is the one whose label key is not "keyboard_key_" + name.
   EXPECT_STREQ(KeyCodeTable()[130].labelKey, "wed_stop");
-  EXPECT_EQ(KeyCodeTable()[130].code, (AssignmentCode{kKindMedia, 0x26, 0x02}));
+  EXPECT_EQ(KeyCodeTable()[130].code, (AssignmentCode{kAssignMedia, 0x26, 0x02}));
 }
 
 TEST(KeyCodeTable, NameLookupNeedsTheWholeName) {
@@ -87,10 +87,10 @@ TEST(KeyCodeTable, CodesAreUniqueAndKeyRowsAreUniqueOnB1B2) {
   std::set<std::pair<int, int>> keys;
   for (size_t i = 0; i < kKeyCodeKeyboardRows; ++i) {
     const AssignmentCode& code = KeyCodeTable()[i].code;
-    EXPECT_EQ(code.kind, kKindKeyboard);
+    EXPECT_EQ(code.kind, kAssignKeyboard);
     EXPECT_TRUE(keys.insert({code.b1, code.b2}).second) << i;
   }
-  EXPECT_NE(KeyCodeTable()[kKeyCodeKeyboardRows].code.kind, kKindKeyboard);
+  EXPECT_NE(KeyCodeTable()[kKeyCodeKeyboardRows].code.kind, kAssignKeyboard);
 }
 
 TEST(KeyCodeTable, MediaRowsAreTheMediaListsUsages) {
@@ -104,11 +104,11 @@ TEST(KeyCodeTable, MediaRowsAreTheMediaListsUsages) {
 
 TEST(FindRow, MatchesAllBytesOrOnlyB1B2AndReturnsTheFirst) {
   const auto& table = KeyCodeTable();
-  const AssignmentCode power{kKindSystem, 0x01, 0};
+  const AssignmentCode power{kAssignSystem, 0x01, 0};
   EXPECT_EQ(FindRow(table, power), 132);
   EXPECT_EQ(FindRow(table, power, CodeMatch::kB1B2), 0);  // left Ctrl shares b1, b2
-  EXPECT_EQ(FindRow(table, AssignmentCode{kKindNone, 0, 0x04}), -1);
-  EXPECT_EQ(FindRow(table, AssignmentCode{kKindNone, 0, 0x04}, CodeMatch::kB1B2), 8);
+  EXPECT_EQ(FindRow(table, AssignmentCode{kAssignNone, 0, 0x04}), -1);
+  EXPECT_EQ(FindRow(table, AssignmentCode{kAssignNone, 0, 0x04}, CodeMatch::kB1B2), 8);
   EXPECT_EQ(FindRow(table, kEmptyKeyCode), -1);
   EXPECT_EQ(FindRow(std::span<const KeyRow>(), power), -1);
   // The picker holds the empty key twelve times; the first is row 104.
@@ -130,7 +130,7 @@ TEST(KeyPickerTable, RowsAreNamedKeysInPickerOrder) {
   EXPECT_EQ(picker[104].code, kEmptyKeyCode);
   EXPECT_EQ(picker[105].code, Named("RWin"));
   for (int m = 0; m < 5; ++m) {
-    EXPECT_EQ(picker[106 + m].code, (AssignmentCode{kKindOnboardMacro, 0xA2, uint8_t(m + 1)}));
+    EXPECT_EQ(picker[106 + m].code, (AssignmentCode{kAssignOnboardMacro, 0xA2, uint8_t(m + 1)}));
   }
   EXPECT_EQ(picker[111].code, Named("K56"));
   EXPECT_EQ(picker[114].code, Named("K107"));
@@ -145,8 +145,8 @@ TEST(KeyPickerTable, EveryKeyIsAKeyboardOrSpecialCodeOfTheCodeTable) {
       ++empty;
       continue;
     }
-    EXPECT_TRUE(row.code.kind == kKindKeyboard || row.code.kind == kKindSpecial ||
-                row.code.kind == kKindOnboardMacro)
+    EXPECT_TRUE(row.code.kind == kAssignKeyboard || row.code.kind == kAssignSpecial ||
+                row.code.kind == kAssignOnboardMacro)
         << row.labelKey;
     const int named = FindRow(KeyCodeTable(), row.code);
     ASSERT_GE(named, 0) << row.labelKey;
@@ -204,17 +204,17 @@ TEST(CaptureTable, EveryKeyIsFoundByItsOwnScanCode) {
 TEST(EditorTables, RowsInListOrder) {
   const uint8_t buttons[] = {0x01, 0x04, 0x02, 0x10, 0x08};
   for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(MouseButtonTable()[i].code, (AssignmentCode{kKindMouseButton, buttons[i], 0}));
+    EXPECT_EQ(MouseButtonTable()[i].code, (AssignmentCode{kAssignMouseButton, buttons[i], 0}));
   }
   for (size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(DpiTable()[i].code, (AssignmentCode{kKindDpi, uint8_t(i + 1), 0}));
-    EXPECT_EQ(SystemTable()[i].code, (AssignmentCode{kKindSystem, uint8_t(1u << i), 0}));
+    EXPECT_EQ(DpiTable()[i].code, (AssignmentCode{kAssignDpi, uint8_t(i + 1), 0}));
+    EXPECT_EQ(SystemTable()[i].code, (AssignmentCode{kAssignSystem, uint8_t(1u << i), 0}));
   }
   const uint16_t media[] = {0x0183, 0x00CD, 0x00B7, 0x00B6, 0x00B5, 0x00EA, 0x00E9, 0x00E2, 0x0223,
                             0x0227, 0x0226, 0x0224, 0x0225, 0x022A, 0x0221, 0x0194, 0x0192, 0x018A};
   for (size_t i = 0; i < 18; ++i) {
     const AssignmentCode code = MediaTable()[i].code;
-    EXPECT_EQ(code.kind, kKindMedia);
+    EXPECT_EQ(code.kind, kAssignMedia);
     EXPECT_EQ(code.b1 | code.b2 << 8, media[i]) << i;  // little-endian usage
   }
   EXPECT_STREQ(MediaTable()[0].labelKey, "media_text");
@@ -226,7 +226,7 @@ TEST(EditorTables, CombinationKeysAreRightCtrlWithTheirLetters) {
   const char* letters[] = {"O", "N", "Z", "S", "C", "X", "V", "F", "A", "-", "="};
   for (size_t i = 0; i < 11; ++i) {
     const AssignmentCode code = CombinationKeyTable()[i].code;
-    EXPECT_EQ(code, (AssignmentCode{kKindKeyboard, 0x10, Named(letters[i]).b2})) << i;
+    EXPECT_EQ(code, (AssignmentCode{kAssignKeyboard, 0x10, Named(letters[i]).b2})) << i;
     // No picker key carries a combination, so decoding one always reaches its own row.
     EXPECT_EQ(FindRow(KeyPickerTable(), code, CodeMatch::kB1B2), -1);
   }
@@ -239,11 +239,11 @@ TEST(CanonicalKeyList, EntriesAtKnownPositions) {
   EXPECT_EQ(list[0], Named("Esc"));
   EXPECT_EQ(list[12], Named("F12"));
   EXPECT_EQ(list[15], Named("Pause"));
-  EXPECT_EQ(list[16], (AssignmentCode{kKindSpecial, 0x1B, 0}));
-  EXPECT_EQ(list[17], (AssignmentCode{kKindMedia, 0x92, 0x01}));
-  EXPECT_EQ(list[18], (AssignmentCode{kKindMedia, 0xE2, 0x00}));
-  EXPECT_EQ(list[19], (AssignmentCode{kKindMedia, 0xEA, 0x00}));
-  EXPECT_EQ(list[20], (AssignmentCode{kKindMedia, 0xE9, 0x00}));
+  EXPECT_EQ(list[16], (AssignmentCode{kAssignSpecial, 0x1B, 0}));
+  EXPECT_EQ(list[17], (AssignmentCode{kAssignMedia, 0x92, 0x01}));
+  EXPECT_EQ(list[18], (AssignmentCode{kAssignMedia, 0xE2, 0x00}));
+  EXPECT_EQ(list[19], (AssignmentCode{kAssignMedia, 0xEA, 0x00}));
+  EXPECT_EQ(list[20], (AssignmentCode{kAssignMedia, 0xE9, 0x00}));
   EXPECT_EQ(list[21], K(0x35));
   EXPECT_EQ(list[42], Named("Tab"));
   EXPECT_EQ(list[62], K(0x32));  // K42
@@ -255,12 +255,12 @@ TEST(CanonicalKeyList, EntriesAtKnownPositions) {
   EXPECT_EQ(list[103], Named("K107"));
   EXPECT_EQ(list[104], kEmptyKeyCode);
   EXPECT_EQ(list[105], Named("LCtrl"));
-  EXPECT_EQ(list[kFnKeyListIndex], (AssignmentCode{kKindSpecial, 0x01, 0}));
+  EXPECT_EQ(list[kFnKeyListIndex], (AssignmentCode{kAssignSpecial, 0x01, 0}));
   EXPECT_EQ(list[112], Named("RCtrl"));
   EXPECT_EQ(list[118], Named("Num Enter"));
   EXPECT_EQ(list[119], Named("Num +"));
-  EXPECT_EQ(list[120], (AssignmentCode{kKindOnboardMacro, 0xA2, 1}));
-  EXPECT_EQ(list[124], (AssignmentCode{kKindOnboardMacro, 0xA2, 5}));
+  EXPECT_EQ(list[120], (AssignmentCode{kAssignOnboardMacro, 0xA2, 1}));
+  EXPECT_EQ(list[124], (AssignmentCode{kAssignOnboardMacro, 0xA2, 5}));
   EXPECT_EQ(list[125], Named("RWin"));
   for (size_t i = 126; i < kCanonicalKeyCount; ++i) EXPECT_EQ(list[i], kEmptyKeyCode) << i;
 }
@@ -282,7 +282,7 @@ TEST(CanonicalKeyList, EveryKeyIsNamedOnceAndEveryKeyboardRowIsPresent) {
     EXPECT_GE(FindCanonicalIndex(KeyCodeTable()[row].code), 0) << KeyCodeTable()[row].labelKey;
   }
   EXPECT_EQ(FindCanonicalIndex(kEmptyKeyCode), 104);
-  EXPECT_EQ(FindCanonicalIndex(AssignmentCode{kKindSystem, 1, 0}), -1);
+  EXPECT_EQ(FindCanonicalIndex(AssignmentCode{kAssignSystem, 1, 0}), -1);
 }
 
 TEST(FnLockedKeys, ResolveToTheNamedKeys) {
@@ -306,15 +306,15 @@ TEST(FnLockedKeys, ResolveToTheNamedKeys) {
 
 TEST(MouseCanonicalButtons, ElevenButtonsWithTheirDefaults) {
   const auto& buttons = MouseCanonicalButtons();
-  EXPECT_EQ(buttons[0].code, (AssignmentCode{kKindMouseButton, 0x01, 0}));
-  EXPECT_EQ(buttons[1].code, (AssignmentCode{kKindMouseButton, 0x02, 0}));
-  EXPECT_EQ(buttons[2].code, (AssignmentCode{kKindMouseButton, 0x04, 0}));
-  EXPECT_EQ(buttons[3].code, (AssignmentCode{kKindMouseButton, 0x10, 0}));
-  EXPECT_EQ(buttons[4].code, (AssignmentCode{kKindMouseButton, 0x08, 0}));
-  EXPECT_EQ(buttons[7].code, (AssignmentCode{kKindDpi, 3, 0}));
-  EXPECT_EQ(buttons[8].code, (AssignmentCode{kKindSpecial, 0x1B, 0}));
-  EXPECT_EQ(buttons[9].code, (AssignmentCode{kKindDpiShift, 0x90, 0x01}));
-  EXPECT_EQ(buttons[10].code, (AssignmentCode{kKindFire, 0x78, 0x02}));
+  EXPECT_EQ(buttons[0].code, (AssignmentCode{kAssignMouseButton, 0x01, 0}));
+  EXPECT_EQ(buttons[1].code, (AssignmentCode{kAssignMouseButton, 0x02, 0}));
+  EXPECT_EQ(buttons[2].code, (AssignmentCode{kAssignMouseButton, 0x04, 0}));
+  EXPECT_EQ(buttons[3].code, (AssignmentCode{kAssignMouseButton, 0x10, 0}));
+  EXPECT_EQ(buttons[4].code, (AssignmentCode{kAssignMouseButton, 0x08, 0}));
+  EXPECT_EQ(buttons[7].code, (AssignmentCode{kAssignDpi, 3, 0}));
+  EXPECT_EQ(buttons[8].code, (AssignmentCode{kAssignSpecial, 0x1B, 0}));
+  EXPECT_EQ(buttons[9].code, (AssignmentCode{kAssignDpiShift, 0x90, 0x01}));
+  EXPECT_EQ(buttons[10].code, (AssignmentCode{kAssignFire, 0x78, 0x02}));
   EXPECT_STREQ(buttons[8].nameKey, "keyboard_key_GM");
   EXPECT_STREQ(buttons[9].nameKey, "mouse_key_M8_key");
   std::set<Bytes> codes;
@@ -322,7 +322,7 @@ TEST(MouseCanonicalButtons, ElevenButtonsWithTheirDefaults) {
 }
 
 TEST(AssignmentCode, ProfileValuePacksKindB1B2) {
-  const AssignmentCode code{kKindMacroRepeat, 0x03, 0xFE};
+  const AssignmentCode code{kAssignMacroRepeat, 0x03, 0xFE};
   EXPECT_EQ(code.ToProfileValue(), 0x7103FEu);
   EXPECT_EQ(AssignmentCode::FromProfileValue(0x7103FE), code);
   // Bits above the three bytes are dropped.

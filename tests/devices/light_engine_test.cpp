@@ -39,12 +39,25 @@ TEST(LightStateWords, RoundTripLowByteFirst) {
   EXPECT_EQ(LightState::FromWords(s.Word0(), s.Word1()), s);
 }
 
-TEST(SharedLightStateTest, StoresAllElevenBytes) {
+// Every one of the 17 bytes survives the shared state and the five words, so a save after an
+// editor change never wipes the ZZCC, custom-page or voice members.
+TEST(SharedLightStateTest, StoresAllSeventeenBytes) {
   SharedLightState shared;
   LightState s = State(7, 2, 1, false, true, {1, 2, 3});
   s.extra = {4, 5, 6};
+  s.zzccLedMode = 9;
+  s.customGroup = 3;
+  s.oldLedMode = 29;
+  s.voiceLedModeSwitch = 1;
+  s.voiceLedMode = 2;
+  s.voiceSensitivity = 77;
   shared.Store(s);
   EXPECT_EQ(shared.Load(), s);
+  const std::array<uint32_t, 5> words = s.ToWords();
+  EXPECT_EQ(words[2] >> 24, 9u);   // ZZCC in word 2's high byte
+  EXPECT_EQ(words[3] & 0xFF, 3u);  // the custom page in word 3's low byte
+  EXPECT_EQ(words[4], 77u);        // word 4: the sensitivity alone
+  EXPECT_EQ(LightState::FromWords(words), s);
 }
 
 // The editor changes the light state, the light thread runs passes, an input thread marks keys

@@ -111,7 +111,7 @@ TEST(FactoryData, KeyboardSettings) {
   EXPECT_LE(words.WinFlag(), 1);
   EXPECT_EQ(data.GetFnKeysetFlag(), 0);
   const LightState light = data.GetLightInfo();
-  EXPECT_LE(light.light, 4);
+  EXPECT_LE(light.brightness, 4);
   EXPECT_LE(light.speed, 4);
   const Json::Value& groups = data.WorkingSection()["CustomLightMode"]["LightColorInfo"];
   ASSERT_TRUE(groups.isArray());
@@ -168,7 +168,7 @@ TEST(FactoryData, MouseSettings) {
   }
   EXPECT_EQ(selected, 1);
   const LightState light = data.GetLightInfo();
-  EXPECT_LT(light.selectItem, 12);  // positions 12 and above are not sent
+  EXPECT_LT(light.mode, 12);  // positions 12 and above are not sent
 }
 
 TEST(FactoryData, HeadsetHoldsTheBuiltInPresets) {
@@ -208,8 +208,8 @@ TEST(FactoryData, PadAndHeadsetLoad) {
     LoadFactory(data, model, dir);
     ASSERT_TRUE(data.WorkingSection().isObject()) << model;
     const LightState light = data.GetLightInfo();
-    EXPECT_LT(light.selectItem, 9) << model;
-    EXPECT_LE(light.light, 4) << model;
+    EXPECT_LT(light.mode, 9) << model;
+    EXPECT_LE(light.brightness, 4) << model;
     EXPECT_LE(light.speed, 4) << model;
     EXPECT_TRUE(data.GetLightList().empty()) << model;  // no per-light overrides
   }

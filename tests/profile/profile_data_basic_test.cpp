@@ -111,7 +111,7 @@ TEST_F(BasicProfileTest, DeviceIndexSelectsTheSection) {
   WriteText(profile(), R"({"Device": [{"LightInfo": {"Light": 1}}, {"LightInfo": {"Light": 2}}]})");
   data.SetDeviceIndex(1);
   data.LoadSection(profile());
-  EXPECT_EQ(data.GetLightInfo().light, 2);
+  EXPECT_EQ(data.GetLightInfo().brightness, 2);
   data.SetDeviceIndex(-1);
   EXPECT_TRUE(data.LoadSection(profile()).isNull());
   data.SaveSection(Parse(R"({"x": 1})"), profile());
@@ -140,7 +140,7 @@ TEST_F(BasicProfileTest, SaveWritesTheWorkingSectionInStyledForm) {
   data.SetProfilePath(profile());
   data.LoadSection(profile());
   LightState state;
-  state.selectItem = 7;
+  state.mode = 7;
   data.SetLightInfo(state);
   data.Save();
   const std::string text = ReadTextFile(profile());
@@ -149,7 +149,7 @@ TEST_F(BasicProfileTest, SaveWritesTheWorkingSectionInStyledForm) {
   EXPECT_NE(text.find("\n   \"Device\""), std::string::npos);  // three-space indentation
   CBasicProfiledata again;
   again.LoadSection(profile());
-  EXPECT_EQ(again.GetLightInfo().selectItem, 7);
+  EXPECT_EQ(again.GetLightInfo().mode, 7);
 }
 
 TEST_F(BasicProfileTest, WriteDocumentWritesTheWholeFile) {
@@ -164,11 +164,11 @@ TEST_F(BasicProfileTest, LightInfoMembers) {
       "byVoiceLedmodeSwith": 1, "byVoiceLedmode": 29, "byVoiceSensitivity": 77, "Extra": 1}}]})");
   data.LoadSection(profile());
   const LightState state = data.GetLightInfo();
-  EXPECT_EQ(state.selectItem, 44);  // 300 keeps its low 8 bits
-  EXPECT_EQ(state.light, 4);
+  EXPECT_EQ(state.mode, 44);  // 300 keeps its low 8 bits
+  EXPECT_EQ(state.brightness, 4);
   EXPECT_EQ(state.speed, 3);
-  EXPECT_EQ(state.fx, 1);
-  EXPECT_EQ(state.multiColor, 1);
+  EXPECT_EQ(state.direction, 1);
+  EXPECT_EQ(state.multicolour, 1);
   EXPECT_EQ(state.red, 10);
   EXPECT_EQ(state.green, 20);
   EXPECT_EQ(state.blue, 30);
@@ -185,8 +185,8 @@ TEST_F(BasicProfileTest, LightInfoWriteBack) {
   WriteText(profile(), R"({"Device": [{"LightInfo": {"MultiColor": 1, "Extra": 5}}]})");
   data.LoadSection(profile());
   LightState state = data.GetLightInfo();
-  EXPECT_EQ(state.multiColor, 1);
-  state.unsaved[0] = state.unsaved[1] = state.unsaved[2] = 9;
+  EXPECT_EQ(state.multicolour, 1);
+  state.extra[0] = state.extra[1] = state.extra[2] = 9;
   state.zzccLedMode = 6;
   data.SetLightInfo(state);
   const Json::Value& info = data.WorkingSection()["LightInfo"];
@@ -196,14 +196,14 @@ TEST_F(BasicProfileTest, LightInfoWriteBack) {
   EXPECT_EQ(info["MultiColor"].asInt(), 1);
   EXPECT_EQ(info["ZZCCLedMode"].asInt(), 6);
   const LightState back = data.GetLightInfo();
-  EXPECT_EQ(back.unsaved[0] + back.unsaved[1] + back.unsaved[2], 0);
+  EXPECT_EQ(back.extra[0] + back.extra[1] + back.extra[2], 0);
   EXPECT_EQ(back.zzccLedMode, 6);
 }
 
 TEST_F(BasicProfileTest, MissingLightInfoGivesTheDefaultState) {
   WriteText(profile(), R"({"Device": [{"LightInfo": {"Light": 3}}]})");
   data.LoadSection(profile());
-  EXPECT_EQ(data.GetLightInfo().light, 3);
+  EXPECT_EQ(data.GetLightInfo().brightness, 3);
   WriteText(profile(), R"({"Device": [{"LightInfo": null}]})");
   data.LoadSection(profile());
   EXPECT_EQ(data.GetLightInfo(), LightState{});

@@ -134,7 +134,7 @@ class ProfileDataHostileTest : public ::testing::TestWithParam<size_t> {
   // Writes through every base setter and saves; the file must then be a valid profile.
   void WriteAndCheck(CBasicProfiledata& data) {
     LightState state;
-    state.selectItem = 5;
+    state.mode = 5;
     data.SetLightInfo(state);
     data.SetAudioLightInfo(AudioLightState{1, 2, 3, 4, 5, 6, 7, 1, 0});
     std::vector<KeyAssignmentRecord> keys(3);

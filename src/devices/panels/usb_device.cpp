@@ -178,13 +178,6 @@ void CTarnwiseUSBDevice::SetLightParams(const LightState& state) {
   if (!gameLighting_) ownLighting_ = state;
 }
 
-std::array<uint32_t, 5> CTarnwiseUSBDevice::LightStateWords() const {
-  const LightState state = engine_->GetLightState();
-  return {state.Word0(), state.Word1(),
-          uint32_t{state.extra[0]} | uint32_t{state.extra[1]} << 8 | uint32_t{state.extra[2]} << 16,
-          static_cast<uint32_t>(customTableIndex_.load()), 0};
-}
-
 void CTarnwiseUSBDevice::SetLightControl(bool on) {
   lightControlOn_.store(on);
   engine_->SetLightControl(on);

@@ -99,14 +99,13 @@ class CTarnwiseUSBDevice : public QWidget {
   virtual void SaveProfile() {}
   int GetPanelIndex() const { return panelIndex_; }
   // The light state as the editors set it (mode, brightness, speed, direction, multicolour and
-  // colour, three device bytes) and the keyboard's custom colour table.
+  // colour, the device bytes and the keyboard's further choices).
   virtual void SetLightParams(const LightState& state);
   LightState GetLightState() const { return engine_->GetLightState(); }
-  void SetCustomTableIndex(int index) { customTableIndex_.store(index); }
-  int CustomTableIndex() const { return customTableIndex_.load(); }
-  // The five words of the light state: two of the state's bytes, the three device bytes, the
-  // custom table index, and a reserved word.
-  std::array<uint32_t, 5> LightStateWords() const;
+  // The keyboard's custom colour table: word 3's low byte of the light state.
+  int CustomTableIndex() const { return GetLightState().customGroup; }
+  // The five words of the light state (LightState::ToWords).
+  std::array<uint32_t, 5> LightStateWords() const { return GetLightState().ToWords(); }
   // The music-lighting setting mirrored from the lighting panel.
   virtual void SetAudioLight(int mode, int colour, int flags) {
     audioLight_ = {mode, colour, flags};
@@ -218,7 +217,6 @@ class CTarnwiseUSBDevice : public QWidget {
   int panelIndex_ = 0;
   int selectedKey_ = -1;
   int selectedLayerKey_ = -1;
-  std::atomic<int> customTableIndex_{0};
   std::array<int, 3> audioLight_{};
   NotifyRouter pump_;
   std::vector<std::string> modeNames_;
