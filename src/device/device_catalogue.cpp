@@ -30,8 +30,8 @@ const std::array<SupportedInterface, kSupportedInterfaceCount> kSupportedInterfa
 
 const std::array<DeviceModel, kDeviceModelCount> kDeviceModels = {{
     {"XML\\CustomControlXML\\DeviceOption.xml", "tab_header_device", "device_power_switch", "mouse",
-     1, 0x320F, 0x50EF, kKindMouse, 0, 15, kMouseButtonCount, true, -1, "XML\\DeviceXml\\mousedevice.xml",
-     "zelta_light"},
+     1, 0x320F, 0x50EF, kKindMouse, 0, 15, kMouseButtonCount, true, -1,
+     "XML\\DeviceXml\\mousedevice.xml", "zelta_light"},
     {"XML\\CustomControlXML\\DeviceOption.xml", "tab_header_device", "device_power_switch",
      "keyboard", 0, 0x320F, 0x5055, kKindKeyboard, 0, 170, 170, false, -1,
      "XML\\DeviceXml\\keyboarddevice.xml", "zelta_light"},

@@ -135,7 +135,8 @@ TEST(LabelKeyButton, ChangedLabelAndTooltip) {
     auto it = texts.find(id);
     return it == texts.end() ? id : it->second;
   };
-  const auto text = LabelKeyButton({kAssignMedia, 0xCD, 0}, {kAssignKeyboard, 0, 0x04}, translate, {});
+  const auto text =
+      LabelKeyButton({kAssignMedia, 0xCD, 0}, {kAssignKeyboard, 0, 0x04}, translate, {});
   ASSERT_TRUE(text.has_value());
   EXPECT_EQ(text->label, "Play");
   EXPECT_EQ(text->tooltipTitle, "A");
@@ -151,7 +152,8 @@ TEST(LabelKeyButton, ComparesIgnoringCaseBeyondAscii) {
     return id == "keyboard_key_A" ? std::string("\xd0\x96\xc3\x84 Key") : id;  // "ЖÄ Key"
   };
   const std::vector<std::string> macros = {"\xd0\xb6\xc3\xa4 kEY", "\xd0\xb6\xc3\xa4 kEX"};
-  const auto same = LabelKeyButton({kAssignMacro, 0, 0}, {kAssignKeyboard, 0, 0x04}, translate, macros);
+  const auto same =
+      LabelKeyButton({kAssignMacro, 0, 0}, {kAssignKeyboard, 0, 0x04}, translate, macros);
   ASSERT_TRUE(same.has_value());
   EXPECT_FALSE(same->changed);
   const auto other =
