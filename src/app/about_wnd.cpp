@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "app/language_text.h"
+#include "platform/ui/language_text.h"
 
 namespace varkon {
 

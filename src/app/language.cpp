@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "app/language_text.h"
 #include "core/json_file.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/program_folder.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/about_wnd.h"
 #include "app/device_screen.h"
-#include "app/language_text.h"
 #include "app/startup.h"
+#include "app/ui_stall_monitor.h"
 #include "core/debug_out.h"
 #include "device/device_watcher.h"
 #include "device/hid_backend.h"
@@ -18,6 +18,7 @@
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/control_timers.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/program_folder.h"
@@ -160,7 +161,11 @@ void CMainWnd::WindowInit(HidBackend* backend) {
   hooks.bringToFront = [this] {
     if (firstPassDone_) BringForward();
   };
-  hooks.closeProgressDialog = [] {};
+  hooks.closeProgressDialog = [this] {
+    if (QWidget* progress = ui::FindControl(root_, QStringLiteral("setting_progress"))) {
+      progress->setVisible(false);
+    }
+  };
   hooks.windowActive = [this] { return isVisible() && !isMinimized(); };
   hooks.controlsAdded = [this](QWidget* control) {
     if (notifier_) notifier_->Attach(control);
@@ -192,6 +197,16 @@ void CMainWnd::WindowInit(HidBackend* backend) {
                                    }};
   watcher_->Start();
   StartWindowTimer(kTimerFitWindow, 100);
+  stallMonitor_ = new UiStallMonitor(this);
+  stallMonitor_->Start();
+}
+
+qint64 CMainWnd::UiStallMaxMs() const {
+  return stallMonitor_ ? stallMonitor_->WorstStallMs() : 0;
+}
+
+void CMainWnd::ResetUiStall() {
+  if (stallMonitor_) stallMonitor_->Reset();
 }
 
 int CMainWnd::RunningThreads() const {
@@ -547,8 +562,9 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
       if (onLanguage_) onLanguage_(static_cast<int>(message.wParam));
       return true;
     case kMessageShowProgress:
+    case kMessageHideProgress:
       if (QWidget* progress = ui::FindControl(root_, QStringLiteral("setting_progress"))) {
-        progress->setVisible(true);
+        progress->setVisible(message.number == kMessageShowProgress);
       }
       return true;
     case kMessageInterfaceDpi:

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/notify_router.h"
+#include "devices/panels/device_messages.h"
 #include "platform/ui/message_bus.h"
 #include "platform/ui/sleep_notice.h"
 
@@ -27,7 +28,9 @@ struct Notification;
 }  // namespace ui
 
 class CTarnwiseUSBDevice;
+class CTarnwiseKeyboardDevice;
 class DeviceScreen;
+class UiStallMonitor;
 class DeviceWatcher;
 class HidBackend;
 class WatcherEvents;
@@ -50,7 +53,6 @@ inline constexpr int kTimerProfileSwitch = 1055;
 inline constexpr int kTimerGameLighting = 1066;
 
 // Numbered messages of the main window.
-inline constexpr uint32_t kMessageShowProgress = 3072;
 inline constexpr uint32_t kMessageLanguageChanged = 3089;
 inline constexpr uint32_t kMessageArrival = 3090;
 inline constexpr uint32_t kMessageRemoval = 3091;
@@ -110,6 +112,11 @@ class CMainWnd : public QWidget {
   DeviceScreen* deviceScreen() const { return screen_.get(); }
   NotifyRouter& router() { return router_; }
   CTarnwiseUSBDevice* CurrentDevice() const;
+  // The current device when it is a keyboard.
+  CTarnwiseKeyboardDevice* CurrentKeyboard() const;
+  // How late the UI thread's heartbeat came at worst (see UiStallMonitor).
+  qint64 UiStallMaxMs() const;
+  void ResetUiStall();
 
   bool LightControl() const { return lightControl_; }
   bool PowerOn() const { return powerOn_; }
@@ -158,6 +165,15 @@ class CMainWnd : public QWidget {
   // The about window, modal; at most one.
   void OpenAboutWindow();
   void BuildRoutes();
+  // The rows of the device editors: custom colours, the keyboard's System page.
+  void BuildDeviceRoutes();
+  // The lighting editor's rows, and the action they share: `change` turns the current device's
+  // five light-state words into the new ones; `showColour` shows the new fixed colour in the
+  // editor (the colour actions).
+  void BuildLightRoutes();
+  void EditCurrentLight(
+      const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
+      bool showColour = false);
   void HideToTray();
   void ToggleLightControl();
   void ShowLightControlText();
@@ -182,6 +198,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<WatcherEvents> watcherEvents_;
   std::unique_ptr<DeviceWatcher> watcher_;
   QPointer<QWidget> about_;
+  UiStallMonitor* stallMonitor_ = nullptr;
   std::function<void()> onExit_;
   std::function<void(CTarnwiseUSBDevice*)> onProfileSwitch_;
   std::function<bool(const std::string&)> sendToWorkTool_;

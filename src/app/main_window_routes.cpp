@@ -54,6 +54,8 @@ void CMainWnd::BuildRoutes() {
   // Scrolling through the profiles switches once, to where the user stops.
   router_.OnName("itemselect", "device_profile_combo",
                  [this](const RoutedNotification&) { StartWindowTimer(kTimerProfileSwitch, 400); });
+  BuildDeviceRoutes();
+  BuildLightRoutes();
   // The click-select notifications of the framework that end here.
   router_.SkipFrameworkFor("click_wpremove");
   router_.SkipFrameworkFor("click_wpedit");

@@ -2,14 +2,63 @@
 // report to the external tool.
 #include <json/writer.h>
 
+#include <cstdio>
+
 #include "app/device_screen.h"
 #include "app/main_window.h"
 #include "app/work_tool_report.h"
 #include "core/debug_out.h"
+#include "devices/panels/keyboard_device.h"
 #include "devices/panels/usb_device.h"
 #include "platform/ui/control_find.h"
 
 namespace varkon {
+
+namespace {
+
+// What a device's panels show: its profiles, its lighting and, for a keyboard, what the
+// keyboard told it.
+void AddDeviceState(const CTarnwiseUSBDevice& device, Json::Value& entry) {
+  const ProfileIndex& profiles = device.Logic().Profiles();
+  entry["profile"]["name"] = device.GetProfileName();
+  entry["profile"]["index"] = profiles.GetSelectedIndex();
+  entry["profiles"] = Json::Value(Json::arrayValue);
+  for (const std::string& name : profiles.Names()) entry["profiles"].append(name);
+  const LightState light = device.GetLightState();
+  Json::Value& editor = entry["lightEditor"];
+  editor["mode"] = light.mode;
+  editor["brightness"] = light.brightness;
+  editor["speed"] = light.speed;
+  editor["direction"] = light.direction;
+  editor["multicolour"] = light.multicolour;
+  char colour[8];
+  std::snprintf(colour, sizeof colour, "%02x%02x%02x", light.red, light.green, light.blue);
+  editor["colour"] = colour;
+  editor["customGroup"] = light.customGroup;
+  editor["zzcc"] = light.zzccLedMode;
+  if (const auto* keyboard = qobject_cast<const CTarnwiseKeyboardDevice*>(&device)) {
+    const KeyboardLogic& logic = keyboard->Keyboard();
+    Json::Value& info = entry["keyboard"];
+    info["keysFound"] = static_cast<Json::UInt>(logic.Maps().Count());
+    info["keyPositions"] = logic.KeyCount();
+    info["onboardProfile"] = logic.ActiveProfile();
+    info["recordByte17"] = logic.Record()[keyboard_record::kHotKey];
+    info["framesSent"] = logic.FramesSent();
+    info["lastStatus"] = logic.LastStatus();
+    info["fnLayer"] = logic.FnKeysetFlag();
+    const KeyboardSystemWords& system = logic.System();
+    info["system"]["repeat"] = system.Repeat();
+    info["system"]["repeatDelay"] = system.RepeatDelay();
+    info["system"]["key6"] = system.Key6Flag();
+    info["system"]["pollingRate"] = system.PollingRate();
+    info["system"]["w"] = system.WFlag();
+    info["system"]["winLock"] = system.WinFlag();
+    info["system"]["voiceSensitivity"] = light.voiceSensitivity;
+    info["pendingJobs"] = static_cast<Json::UInt>(logic.Jobs().Pending());
+  }
+}
+
+}  // namespace
 
 std::string CMainWnd::StateJson() const {
   Json::Value state(Json::objectValue);
@@ -25,6 +74,7 @@ std::string CMainWnd::StateJson() const {
   state["dpi"] = dpi_;
   state["firstPassDone"] = firstPassDone_;
   state["threads"] = RunningThreads();
+  state["uiStallMaxMs"] = static_cast<Json::Int64>(UiStallMaxMs());
   Json::Value devices(Json::arrayValue);
   if (screen_) {
     for (const auto& record : screen_->manager().Devices()) {
@@ -43,6 +93,7 @@ std::string CMainWnd::StateJson() const {
       entry["lightState"] = light;
       entry["inputReports"] = device ? device->InputReportCount() : 0;
       entry["lastNotice"] = device ? device->LastNotice() : 0;
+      if (device) AddDeviceState(*device, entry);
       devices.append(entry);
     }
   }

@@ -2,9 +2,9 @@
 
 #include <QLabel>
 
-#include "app/language_text.h"
 #include "app/resource_index.h"
 #include "core/debug_out.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/program_folder.h"
 
 namespace varkon {

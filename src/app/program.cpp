@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/single_instance.h"
+#include "app/ui_driver.h"
 #include "core/debug_out.h"
 #include "device/hid_backend.h"
 #include "device/hidraw_backend.h"
@@ -18,6 +19,7 @@
 #ifdef VARKON_HAVE_CONTROLS
 #include "app/controls/register_custom_controls.h"
 #include "devices/panels/register_device_classes.h"
+#include "editors/register_editor_controls.h"
 #endif
 
 namespace varkon {
@@ -90,6 +92,7 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
   if (options_.simulate) {
     hidraw_ = std::make_unique<HidrawBackend>();
     rig_ = std::make_unique<EmulatedRig>();
+    rig_->SetCableLatency(options_.latencyMs);
     rig_->LoadMemory(EmulatedMemoryPath());
     for (EmulatedKind kind : options_.simulateKinds) rig_->Plug(kind);
     composite_ = std::make_unique<CompositeHidBackend>(hidraw_.get(), &rig_->Backend());
@@ -115,6 +118,7 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
 #ifdef VARKON_HAVE_CONTROLS
   RegisterCustomControls(*loader_);
   RegisterDeviceClasses(*loader_);
+  RegisterEditorControls(*loader_);
 #endif
   window_ = std::make_unique<CMainWnd>();
   window_->SetExitHandler([] { QCoreApplication::quit(); });
@@ -166,6 +170,8 @@ std::string Program::HandleRequest(const std::vector<std::string>& words) {
   if (words.empty()) return "error empty request";
   if (words[0] == "state" && words.size() == 1) return window_ ? window_->StateJson() : "{}";
   if (words[0] == "sim") return HandleSimRequest(words);
+  // "ui ...": a user's action on a named control, through the control's own signals.
+  if (words[0] == "ui") return UiDriver(window_.get()).Handle(words);
   // "window show|hide": what the tray icon does, for scripts and measurements.
   if (words[0] == "window" && words.size() == 2 && window_ &&
       (words[1] == "show" || words[1] == "hide")) {
@@ -180,14 +186,15 @@ std::string Program::HandleRequest(const std::vector<std::string>& words) {
   return "error unknown request " + words[0];
 }
 
-// sim plug|unplug NAME, sim notice NAME VALUE, sim sleep|wake (the mouse behind the receiver).
+// sim plug|unplug NAME, sim memory NAME (the firmware's memory as JSON), sim notice NAME VALUE,
+// sim sleep|wake (the mouse behind the receiver).
 std::string Program::HandleSimRequest(const std::vector<std::string>& words) {
   if (!rig_) return "error the program runs without --simulate";
   if (words.size() == 2 && (words[1] == "sleep" || words[1] == "wake")) {
     rig_->SetMouseReachable(words[1] == "wake");
     return "ok";
   }
-  if (words.size() < 3) return "error usage: sim plug|unplug|notice NAME [VALUE]";
+  if (words.size() < 3) return "error usage: sim plug|unplug|memory|notice NAME [VALUE]";
   std::vector<EmulatedKind> kinds;
   if (!ParseEmulatedKinds(words[2], kinds) || kinds.size() != 1) {
     return "error unknown device " + words[2];
@@ -201,6 +208,10 @@ std::string Program::HandleSimRequest(const std::vector<std::string>& words) {
     rig_->Unplug(kind);
     return "ok";
   }
+  if (words[1] == "memory" && words.size() == 3) {
+    if (!rig_->IsPlugged(kind)) return "error " + words[2] + " is not plugged in";
+    return rig_->MemoryJson(kind);
+  }
   if (words[1] == "notice" && words.size() == 4) {
     char* end = nullptr;
     const unsigned long value = std::strtoul(words[3].c_str(), &end, 0);
@@ -209,7 +220,7 @@ std::string Program::HandleSimRequest(const std::vector<std::string>& words) {
     rig_->SendNotice(kind, static_cast<uint16_t>(value));
     return "ok";
   }
-  return "error usage: sim plug|unplug|notice NAME [VALUE]";
+  return "error usage: sim plug|unplug|memory|notice NAME [VALUE]";
 }
 
 void Program::OnMessage(uint32_t number, int64_t wParam, int64_t lParam) {

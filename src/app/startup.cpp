@@ -64,8 +64,28 @@ const StartupMessages& RegisterStartupMessages() {
 bool ParseStartupArgs(const std::vector<std::string>& args, StartupOptions& options,
                       std::string& error) {
   StartupOptions parsed;
+  bool latencyGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (arg == "--latency" || arg.rfind("--latency=", 0) == 0) {
+      std::string value;
+      if (arg == "--latency") {
+        if (i + 1 >= args.size()) {
+          error = "--latency needs a number of milliseconds (0 answers at once)";
+          return false;
+        }
+        value = args[++i];
+      } else {
+        value = arg.substr(10);
+      }
+      if (!ParseLatencyMs(value, parsed.latencyMs)) {
+        error = "bad --latency (milliseconds, 0 to " + std::to_string(kMaxCableLatencyMs) +
+                "): " + value;
+        return false;
+      }
+      latencyGiven = true;
+      continue;
+    }
     std::string kinds;
     if (arg == "--simulate") {
       if (i + 1 >= args.size()) {
@@ -90,6 +110,11 @@ bool ParseStartupArgs(const std::vector<std::string>& args, StartupOptions& opti
       for (EmulatedKind have : parsed.simulateKinds) seen = seen || have == kind;
       if (!seen) parsed.simulateKinds.push_back(kind);
     }
+  }
+  // Only emulated devices have a latency to set.
+  if (latencyGiven && !parsed.simulate) {
+    error = "--latency needs --simulate";
+    return false;
   }
   options = std::move(parsed);
   return true;

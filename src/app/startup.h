@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "emulator/emulated_kind.h"
+#include "emulator/reply_latency.h"
 
 namespace varkon {
 
@@ -38,10 +39,14 @@ const StartupMessages& RegisterStartupMessages();
 struct StartupOptions {
   bool simulate = false;
   std::vector<EmulatedKind> simulateKinds;
+  // Milliseconds an emulated cable device takes to answer one packet (the receiver four times
+  // as long), so the emulated devices feel like real ones; 0 answers at once.
+  int latencyMs = kDefaultCableLatencyMs;
 };
 
-// Accepts "--simulate KINDS" and "--simulate=KINDS" (KINDS as ParseEmulatedKinds takes it).
-// Arguments Qt consumed are gone by now; anything else is refused. False with `error` set.
+// Accepts "--simulate KINDS" and "--simulate=KINDS" (KINDS as ParseEmulatedKinds takes it), and
+// with them "--latency N" / "--latency=N" (N as ParseLatencyMs takes it). Arguments Qt consumed
+// are gone by now; anything else is refused. False with `error` set and `options` untouched.
 bool ParseStartupArgs(const std::vector<std::string>& args, StartupOptions& options,
                       std::string& error);
 

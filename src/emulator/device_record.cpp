@@ -1,5 +1,6 @@
 #include "emulator/device_record.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace varkon::emulated {
@@ -23,7 +24,10 @@ std::string PathFor(const std::string& name, const HidAttributes& attributes, ui
 }  // namespace
 
 DeviceRecord::DeviceRecord(const EmulatedDeviceLayout& layout, uint64_t generation)
-    : name_(layout.name), attributes_(layout.attributes), generation_(generation) {
+    : name_(layout.name),
+      attributes_(layout.attributes),
+      generation_(generation),
+      replyLatency_(std::max(layout.replyLatencyMs, 0)) {
   for (const EmulatedInterfaceLayout& interfaceLayout : layout.interfaces) {
     InterfaceRecord record;
     record.number = interfaceLayout.number;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -28,6 +29,8 @@ struct EmulatedDeviceLayout {
   std::string name;  // the part of the path after "emu:"
   HidAttributes attributes;
   std::vector<EmulatedInterfaceLayout> interfaces;
+  // How long after its request a vendor reply becomes readable, on top of any fault delay.
+  int replyLatencyMs = 0;
 };
 
 namespace emulated {
@@ -47,6 +50,7 @@ class DeviceRecord {
   const std::string& Name() const { return name_; }
   const HidAttributes& Attributes() const { return attributes_; }
   uint64_t Generation() const { return generation_; }
+  std::chrono::milliseconds ReplyLatency() const { return replyLatency_; }
   const std::vector<InterfaceRecord>& Interfaces() const { return interfaces_; }
 
   bool Alive() const { return alive_.load(); }
@@ -64,6 +68,7 @@ class DeviceRecord {
   const std::string name_;
   const HidAttributes attributes_;
   const uint64_t generation_;
+  const std::chrono::milliseconds replyLatency_;
   std::vector<InterfaceRecord> interfaces_;  // readers guarded by mutex_, the rest fixed
   std::mutex mutex_;
   std::atomic<bool> alive_{true};

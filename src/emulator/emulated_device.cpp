@@ -82,7 +82,9 @@ HidIoResult EmulatedHidDevice::Send(const uint8_t* buffer, size_t length) {
     return HidIoResult::Ok;
   }
   if (result.hasReply) {
-    const Clock::time_point due = sent + std::chrono::milliseconds(result.delayMs);
+    // The link's own latency comes on top of any delay a fault adds.
+    const Clock::time_point due =
+        sent + std::chrono::milliseconds(result.delayMs) + record_->ReplyLatency();
     record_->Post(interface_, collection_, result.reply.data(), result.reply.size(), due,
                   std::move(result.claim), queue_.get());
   }

@@ -1,6 +1,6 @@
 // An open handle on one collection of an emulated interface. Behaves as a hidraw handle: its
 // own queue and copy of every input report of the collection, vendor requests answered by the
-// interface's firmware on the spot.
+// interface's firmware on the spot, their replies readable after the device's reply latency.
 #pragma once
 
 #include <atomic>

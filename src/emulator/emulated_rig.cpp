@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <json/writer.h>
+
 #include "core/json_file.h"
 #include "emulator/emulated_identities.h"
 #include "emulator/firmware_images.h"
@@ -20,8 +22,14 @@ EmulatedRig::~EmulatedRig() {
   for (EmulatedKind kind : AllEmulatedKinds()) Unplug(kind);
 }
 
+void EmulatedRig::SetCableLatency(int milliseconds) {
+  cableLatencyMs_.store(milliseconds < 0 ? 0 : milliseconds);
+}
+
 void EmulatedRig::Plug(EmulatedKind kind) {
-  bus_.Plug(EmulatedLayout(kind, FirmwarePtr(kind)));
+  EmulatedDeviceLayout layout = EmulatedLayout(kind, FirmwarePtr(kind));
+  layout.replyLatencyMs = ReplyLatencyMs(kind, cableLatencyMs_.load());
+  bus_.Plug(layout);
 }
 
 void EmulatedRig::Unplug(EmulatedKind kind) {
@@ -59,6 +67,12 @@ std::string EmulatedRig::ConfigPath(EmulatedKind kind) {
 std::string EmulatedRig::NoticePath(EmulatedKind kind) {
   return kind == EmulatedKind::Headset ? std::string()
                                        : EmulatedVendorPath(kind, kNoticeCollection);
+}
+
+std::string EmulatedRig::MemoryJson(EmulatedKind kind) const {
+  Json::StreamWriterBuilder writer;
+  writer["indentation"] = "";
+  return Json::writeString(writer, FirmwareMemoryView(*FirmwarePtr(kind)));
 }
 
 bool EmulatedRig::SaveMemory(const std::string& path) const {

@@ -2,6 +2,7 @@
 // mouse's cable identity and the receiver reach the same mouse firmware.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "emulator/emulated_bus.h"
 #include "emulator/emulated_kind.h"
 #include "emulator/receiver_firmware.h"
+#include "emulator/reply_latency.h"
 #include "emulator/vendor_firmware.h"
 
 namespace varkon {
@@ -23,6 +25,12 @@ class EmulatedRig {
 
   EmulatedBus& Bus() { return bus_; }
   HidBackend& Backend() { return backend_; }
+
+  // Milliseconds a cable identity takes to answer a vendor packet; the receiver takes
+  // kReceiverLatencyFactor times as long. 0 (the default) answers at once. Applies from the
+  // next plug of an identity.
+  void SetCableLatency(int milliseconds);
+  int CableLatency() const { return cableLatencyMs_.load(); }
 
   void Plug(EmulatedKind kind);    // idempotent
   void Unplug(EmulatedKind kind);  // ends every wait on its open devices at once
@@ -44,6 +52,11 @@ class EmulatedRig {
   static std::string ConfigPath(EmulatedKind kind);
   static std::string NoticePath(EmulatedKind kind);
 
+  // One identity's firmware memory as one line of JSON: {area: hex, ...} as the memory file
+  // keeps it, plus "streamedFrames" (light frames completed) and "lastFrame" (hex of the last
+  // one). The receiver shows the mouse's memory, which it reaches.
+  std::string MemoryJson(EmulatedKind kind) const;
+
   // Every firmware memory as JSON (hex strings per area). False when writing failed.
   bool SaveMemory(const std::string& path) const;
   // False, and nothing changed, on a missing, corrupt or mis-sized file.
@@ -52,6 +65,7 @@ class EmulatedRig {
  private:
   std::shared_ptr<VendorFirmware> FirmwarePtr(EmulatedKind kind) const;
 
+  std::atomic<int> cableLatencyMs_{0};
   EmulatedBus bus_;
   EmulatedBackend backend_{bus_};
   std::shared_ptr<VendorFirmware> keyboard_;

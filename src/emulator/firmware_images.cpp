@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "emulator/emulated_keyboard_layout.h"
+
 namespace varkon {
 
 namespace {
@@ -36,6 +38,7 @@ FirmwareImage BaseImage(const char* name, uint8_t countByte, uint8_t macroBlocks
   info[5] = countByte;
   info[6] = macroBlocks;
 
+  // LEDs in position order; the keyboard replaces this with its own numbering.
   std::vector<uint8_t>& leds = Area(image, MemoryArea::LedTable);
   for (size_t p = 0; p < countByte && p < leds.size(); ++p) leds[p] = static_cast<uint8_t>(p);
 
@@ -43,17 +46,39 @@ FirmwareImage BaseImage(const char* name, uint8_t countByte, uint8_t macroBlocks
   return image;
 }
 
-// Profile 0: active profile 0, effect 1, brightness 4, speed 2, colour red.
-void PutDefaultProfile(FirmwareImage& image) {
+// Mouse, pad and headset: settings byte 0 is the active profile (0). Bytes 1-6 (01 04 02 FF 00
+// 00) lie inside profile 0's record, which starts at offset 0 on every model; what each byte
+// means follows the model's own record layout (71 bytes on the mouse, 21 on the pad and the
+// headset), which these models store but do not interpret.
+void PutPlaceholderProfile(FirmwareImage& image) {
   Put(Area(image, MemoryArea::Settings), 0, {0x00, 0x01, 0x04, 0x02, 0xFF, 0x00, 0x00});
+}
+
+// The keyboard's light record of profile 0 (39 bytes at 0 x 40; byte 0 doubles as the active
+// profile, 0): effect 1 "Wave" of the keyboard's effect list, brightness 4 (full), byte 3 = 4 -
+// speed for speed 2, direction 0, colour cycle on, and red as the single colour (R, G, B).
+void PutKeyboardProfile(FirmwareImage& image) {
+  Put(Area(image, MemoryArea::Settings), 0, {0x00, 0x01, 0x04, 0x02, 0x00, 0x01, 0xFF, 0x00, 0x00});
 }
 
 }  // namespace
 
+size_t KeyboardKeyCount() {
+  return EmulatedKeyboardKeys().size();
+}
+
 std::vector<uint8_t> DefaultKeyboardKeyTable() {
-  std::vector<uint8_t> table(kKeyboardKeyCount * 3, 0);
-  for (size_t p = 0; p < kKeyboardKeyCount; ++p) table[p * 3 + 1] = static_cast<uint8_t>(p + 1);
+  std::vector<uint8_t> table;
+  for (const EmulatedKey& key : EmulatedKeyboardKeys()) {
+    table.insert(table.end(), {key.code.kind, key.code.b1, key.code.b2});
+  }
   return table;
+}
+
+std::vector<uint8_t> DefaultKeyboardLedTable() {
+  std::vector<uint8_t> leds;
+  for (const EmulatedKey& key : EmulatedKeyboardKeys()) leds.push_back(key.led);
+  return leds;
 }
 
 std::vector<uint8_t> DefaultMouseKeyTable() {
@@ -63,11 +88,14 @@ std::vector<uint8_t> DefaultMouseKeyTable() {
 }
 
 FirmwareImage KeyboardImage() {
-  FirmwareImage image = BaseImage("keyboard", kKeyboardKeyCount, 32);
+  FirmwareImage image =
+      BaseImage("keyboard", static_cast<uint8_t>(KeyboardKeyCount()), kKeyboardMacroBlocks);
   Put(Area(image, MemoryArea::Status), 0, {0x01, 0x00, 0x00, 0x00, 0x64, 0x00});
-  PutDefaultProfile(image);
+  PutKeyboardProfile(image);
   const std::vector<uint8_t> keys = DefaultKeyboardKeyTable();
   std::copy(keys.begin(), keys.end(), Area(image, MemoryArea::KeyTableA).begin());
+  const std::vector<uint8_t> leds = DefaultKeyboardLedTable();
+  std::copy(leds.begin(), leds.end(), Area(image, MemoryArea::LedTable).begin());
   return image;
 }
 
@@ -79,7 +107,7 @@ FirmwareImage MouseImage() {
   Put(info, 12, {118, 0});     // slider maximum
   Put(info, 14, {200, 0});     // minimum DPI
   Put(Area(image, MemoryArea::Status), 0, {0x01, 0x00, 0x00, 0x00, 0x50, 0x00});
-  PutDefaultProfile(image);
+  PutPlaceholderProfile(image);
   const std::vector<uint8_t> keys = DefaultMouseKeyTable();
   std::copy(keys.begin(), keys.end(), Area(image, MemoryArea::KeyTableA).begin());
   return image;
@@ -88,14 +116,14 @@ FirmwareImage MouseImage() {
 FirmwareImage PadImage() {
   FirmwareImage image = BaseImage("pad", kPadLedCount, 0);
   Put(Area(image, MemoryArea::Status), 0, {0x01, 0x00, 0x00, 0x00, 0x64, 0x00});
-  PutDefaultProfile(image);
+  PutPlaceholderProfile(image);
   return image;
 }
 
 FirmwareImage HeadsetImage() {
   FirmwareImage image = BaseImage("headset", kHeadsetLedCount, 0);
   Put(Area(image, MemoryArea::Status), 0, {0x01, 0x00, 0x00, 0x00, 0x64, 0x00});
-  PutDefaultProfile(image);
+  PutPlaceholderProfile(image);
   image.commands.reset();
   for (uint8_t command : {kCmdBeginSession, kCmdEndSession, kCmdReadDeviceInfo, kCmdReadSettings,
                           kCmdWriteSettings, kCmdReadStatus, kCmdQueryOnline}) {

@@ -5,7 +5,9 @@ namespace varkon {
 namespace {
 
 constexpr const char kFormat[] = "varkon-emulator-memory";
-constexpr int kVersion = 1;
+// Version 2: the keyboard carries its real layout and LED tables. A version 1 file holds the
+// placeholder tables of before, under which the program finds no key, so it is not loaded.
+constexpr int kVersion = 2;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -50,6 +52,17 @@ bool ParseHexString(const std::string& text, std::vector<uint8_t>& bytes) {
   }
   bytes = std::move(parsed);
   return true;
+}
+
+Json::Value FirmwareMemoryView(const VendorFirmware& firmware) {
+  Json::Value view(Json::objectValue);
+  for (int i = 0; i < kMemoryAreaCount; ++i) {
+    const MemoryArea area = static_cast<MemoryArea>(i);
+    view[MemoryAreaName(area)] = HexString(firmware.Memory(area));
+  }
+  view["streamedFrames"] = firmware.LightFrames();
+  view["lastFrame"] = HexString(firmware.LastLightFrame());
+  return view;
 }
 
 Json::Value MemoryDocument(const std::vector<const VendorFirmware*>& firmwares) {

@@ -16,7 +16,12 @@ std::string HexString(const std::vector<uint8_t>& bytes);
 // False on an odd length or a character that is not a hex digit.
 bool ParseHexString(const std::string& text, std::vector<uint8_t>& bytes);
 
-// {"format": "varkon-emulator-memory", "version": 1, "devices": {name: {area: hex, ...}}}
+// What one firmware holds now: {area: hex, ...} for every area, "streamedFrames" (light frames
+// completed) and "lastFrame" (hex of the last one, "" before the first). Read through the
+// firmware's own accessors, so a receiver shows the memory of the device behind it.
+Json::Value FirmwareMemoryView(const VendorFirmware& firmware);
+
+// {"format": "varkon-emulator-memory", "version": 2, "devices": {name: {area: hex, ...}}}
 Json::Value MemoryDocument(const std::vector<const VendorFirmware*>& firmwares);
 // Loads every firmware's areas from the document. False, with no firmware changed, unless the
 // document holds every firmware with every area at exactly its current size.

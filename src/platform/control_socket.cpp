@@ -31,6 +31,29 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
+constexpr const char kBlanks[] = " \t\r";
+
+std::string TrimBlanks(const std::string& text) {
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The text of `line` after its first word, blanks around it removed.
+std::string AfterFirstWord(const std::string& line) {
+  const size_t start = line.find_first_not_of(kBlanks);
+  if (start == std::string::npos) return {};
+  const size_t end = line.find_first_of(kBlanks, start);
+  return end == std::string::npos ? std::string() : TrimBlanks(line.substr(end));
+}
+
+// `text` without its last word, blanks at the end removed.
+std::string WithoutLastWord(const std::string& text) {
+  const std::string trimmed = TrimBlanks(text);
+  const size_t blank = trimmed.find_last_of(kBlanks);
+  return blank == std::string::npos ? std::string() : TrimBlanks(trimmed.substr(0, blank));
+}
+
 bool ParseInt64(const std::string& text, int64_t& value) {
   if (text.empty()) return false;
   errno = 0;
@@ -39,6 +62,26 @@ bool ParseInt64(const std::string& text, int64_t& value) {
   if (errno != 0 || end == text.c_str() || *end != '\0') return false;
   value = parsed;
   return true;
+}
+
+// "send NAME [WPARAM [LPARAM]]" with `words` its words. With more than one word after the
+// name's first, the last two words are the numbers and the name is all the text before them,
+// inner spaces kept as they came.
+bool ParseSendRequest(const std::string& line, const std::vector<std::string>& words,
+                      std::string& name, int64_t& wParam, int64_t& lParam) {
+  wParam = lParam = 0;
+  if (words.size() < 2) return false;
+  if (words.size() <= 3) {
+    name = words[1];
+    if (words.size() == 3 && !ParseInt64(words[2], wParam)) return false;
+  } else {
+    if (!ParseInt64(words[words.size() - 2], wParam) ||
+        !ParseInt64(words[words.size() - 1], lParam)) {
+      return false;
+    }
+    name = WithoutLastWord(WithoutLastWord(AfterFirstWord(line)));
+  }
+  return IsValidMessageName(name);
 }
 
 // The folder must be ours alone: a socket others can reach would let them drive the program.
@@ -120,9 +163,11 @@ std::string ControlSocketPath(const std::string& folder) {
 }
 
 bool IsValidMessageName(const std::string& name) {
-  if (name.empty() || name.size() > 256) return false;
+  if (name.empty() || name.size() > 256 || name.front() == ' ' || name.back() == ' ') {
+    return false;
+  }
   for (unsigned char c : name) {
-    if (c <= ' ' || c == 0x7F) return false;
+    if (c < ' ' || c == 0x7F) return false;
   }
   return true;
 }
@@ -238,24 +283,24 @@ void ControlServer::HandleLine(Client& client, const std::string& line) {
   const std::vector<std::string> words = SplitWords(line);
   if (words.empty()) return;
   if (words[0] == "send") {
+    std::string name;
     int64_t wParam = 0, lParam = 0;
-    if (words.size() < 2 || words.size() > 4 || !IsValidMessageName(words[1]) ||
-        (words.size() > 2 && !ParseInt64(words[2], wParam)) ||
-        (words.size() > 3 && !ParseInt64(words[3], lParam))) {
+    if (!ParseSendRequest(line, words, name, wParam, lParam)) {
       client.Write("error bad send request");
       return;
     }
-    if (onMessage_) onMessage_(words[1], wParam, lParam);
+    if (onMessage_) onMessage_(name, wParam, lParam);
     client.Write("ok");
-  } else if (words[0] == "listen" && words.size() <= 2) {
-    if (words.size() == 2 && !IsValidMessageName(words[1])) {
+  } else if (words[0] == "listen") {
+    const std::string name = AfterFirstWord(line);
+    if (!name.empty() && !IsValidMessageName(name)) {
       client.Write("error bad listener name");
       return;
     }
     client.Write("ok");
-    if (words.size() == 2) {
+    if (!name.empty()) {
       std::lock_guard<std::mutex> lock(clientsMutex_);
-      client.name = words[1];
+      client.name = name;
     }
     client.listener.store(true);
   } else if (onRequest_) {

@@ -8,6 +8,10 @@
 //   listen [NAME]             -> "ok", then one line "NAME WPARAM LPARAM" per broadcast (and
 //                                lines sent to the listener's NAME, e.g. "data 5 HEX")
 //   any other request         -> the program's own answer (for example "state" -> JSON)
+// Message names may hold spaces (the wake-up is registered under the product name): in "send"
+// and in broadcast lines the last two words are the numbers and everything before them is the
+// name. A name without spaces may also be sent alone or with one number ("send NAME [WPARAM]").
+// "listen" takes the rest of its line as the listener's name.
 #pragma once
 
 #include <atomic>
@@ -28,7 +32,8 @@ constexpr size_t kMaxControlClients = 32;
 std::string ControlFolder();
 std::string ControlSocketPath(const std::string& folder);
 
-// A message name may travel on the socket: 1-256 printable characters without spaces.
+// A message name may travel on the socket: 1-256 bytes, no control characters (so no line
+// ends or tabs), spaces only between other characters.
 bool IsValidMessageName(const std::string& name);
 
 class ControlServer {

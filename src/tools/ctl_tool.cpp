@@ -10,9 +10,17 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varkonctl send NAME [WPARAM [LPARAM]]   deliver a registered message by name\n"
+    "                                                 (quote a NAME that has spaces)\n"
     "       varkonctl listen [--as NAME]              print the program's broadcasts (and, as\n"
     "                                                 NAME, what is sent to NAME: data blocks)\n"
+    "       varkonctl ui ACTION ...                   act on a control as a user would:\n"
+    "           click NAME | select NAME INDEX | set NAME VALUE | check NAME on|off\n"
+    "           colour NAME RRGGBB | paint INDEX... | get NAME | message | answer ok|cancel\n"
     "       varkonctl REQUEST [ARGS...]               any other request (state, sim ...)\n";
+
+// A ui request may wait behind what the window is doing (a device starting up) before it is
+// answered; it is answered before its action runs, so the wait stays short.
+constexpr int kUiTimeoutMs = 10000;
 
 bool IsNumber(const std::string& text) {
   if (text.empty()) return false;
@@ -27,6 +35,97 @@ bool IsNumber(const std::string& text) {
     if (!digit) return false;
   }
   return true;
+}
+
+bool IsIndex(const std::string& text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool IsColour(const std::string& text) {
+  if (text.size() != 6) return false;
+  for (char c : text) {
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    if (!hex) return false;
+  }
+  return true;
+}
+
+// A word that goes on the request line as it is.
+bool IsPlainWord(const std::string& word) {
+  if (word.empty()) return false;
+  for (unsigned char c : word) {
+    if (c <= ' ' || c == 0x7F) return false;
+  }
+  return true;
+}
+
+// The request line travels as words, so a value keeps only single spaces between its words.
+bool IsSendableValue(const std::string& value) {
+  if (value.empty()) return true;
+  if (value.front() == ' ' || value.back() == ' ' || value.find("  ") != std::string::npos) {
+    return false;
+  }
+  for (unsigned char c : value) {
+    if (c < ' ' || c == 0x7F) return false;
+  }
+  return true;
+}
+
+// Checks the arguments of "ui ..." (args[0] is "ui"); empty `why` when they are good.
+std::string UiArgumentProblem(const std::vector<std::string>& args) {
+  if (args.size() < 2) return "ui needs an action";
+  const std::string& action = args[1];
+  const size_t count = args.size() - 2;  // the action's own arguments
+  const bool named = count >= 1 && IsPlainWord(args[2]);
+  if (action == "click" || action == "get") {
+    return count == 1 && named ? "" : action + " takes one control name";
+  }
+  if (action == "select") {
+    return count == 2 && named && IsIndex(args[3]) ? "" : "select takes a name and an index";
+  }
+  if (action == "set") {
+    if (count != 2 || !named) return "set takes a name and a value";
+    return IsSendableValue(args[3]) ? ""
+                                    : "a value may have single spaces between words, no line "
+                                      "ends, tabs or spaces at its ends";
+  }
+  if (action == "check") {
+    return count == 2 && named && (args[3] == "on" || args[3] == "off")
+               ? ""
+               : "check takes a name and on or off";
+  }
+  if (action == "colour") {
+    return count == 2 && named && IsColour(args[3]) ? "" : "colour takes a name and RRGGBB";
+  }
+  if (action == "paint") {
+    if (count == 0) return "paint takes one or more light indices";
+    for (size_t i = 2; i < args.size(); ++i) {
+      if (!IsIndex(args[i])) return "paint takes light indices, not \"" + args[i] + "\"";
+    }
+    return "";
+  }
+  if (action == "message") return count == 0 ? "" : "message takes no arguments";
+  if (action == "answer") {
+    return count == 1 && (args[2] == "ok" || args[2] == "cancel") ? ""
+                                                                  : "answer takes ok or cancel";
+  }
+  return "unknown ui action \"" + action + "\"";
+}
+
+// Sends `line` and prints the answer; an answer beginning "error" is a refusal.
+int Ask(ControlClient& client, const std::string& line, std::ostream& out, std::ostream& err,
+        int timeoutMs) {
+  std::string answer;
+  if (!client.Request(line, answer, timeoutMs)) {
+    err << "varkonctl: the program is not running\n";
+    return 1;
+  }
+  out << answer << "\n";
+  return answer.rfind("error", 0) == 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -77,6 +176,18 @@ int RunCtlTool(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     return 0;
   }
+  if (command == "ui") {
+    const std::string problem = UiArgumentProblem(args);
+    if (!problem.empty()) {
+      err << "varkonctl: " << problem << "\n" << kUsage;
+      return 2;
+    }
+    std::string line;
+    for (const std::string& word : args) {
+      if (!word.empty()) line += (line.empty() ? "" : " ") + word;
+    }
+    return Ask(client, line, out, err, kUiTimeoutMs);
+  }
   std::string line;
   for (const std::string& word : args) {
     if (word.empty() || word.find_first_of(" \n\r\t") != std::string::npos) {
@@ -85,13 +196,7 @@ int RunCtlTool(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     line += (line.empty() ? "" : " ") + word;
   }
-  std::string answer;
-  if (!client.Request(line, answer)) {
-    err << "varkonctl: the program is not running\n";
-    return 1;
-  }
-  out << answer << "\n";
-  return answer.rfind("error", 0) == 0 ? 1 : 0;
+  return Ask(client, line, out, err, 2000);
 }
 
 }  // namespace varkon

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/language_text.h"
 #include "app_test_support.h"
+#include "platform/ui/language_text.h"
 
 namespace varkon {
 namespace {

@@ -16,11 +16,11 @@
 #include <set>
 
 #include "app/about_wnd.h"
-#include "app/language_text.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app_test_support.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/message_bus.h"
 #include "platform/ui/popup_menu.h"
 #include "support/temp_dir.h"

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/language_text.h"
 #include "app_test_support.h"
+#include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
 
 namespace varkon {

@@ -13,13 +13,13 @@
 #include "app/controls/device_option.h"
 #include "app/device_screen.h"
 #include "app/language.h"
-#include "app/language_text.h"
 #include "app/main_window.h"
 #include "app/msg_wnd.h"
 #include "app/program.h"
 #include "app_test_support.h"
 #include "device/device_catalogue.h"
 #include "emulator/emulated_kind.h"
+#include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
 
 namespace varkon {

@@ -1,6 +1,9 @@
 // The vendor command protocol as each firmware model answers it, driven through the backend.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include "core/json_file.h"
 #include "emulator/firmware_images.h"
 #include "emulator_test_util.h"
 
@@ -43,7 +46,7 @@ TEST_F(FirmwareProtocolTest, ReplyEchoesTheRequestAndCarriesItsChecksum) {
 TEST_F(FirmwareProtocolTest, DeviceInfoOfEachKind) {
   const std::vector<uint8_t> keyboard = DeviceInfo(EmulatedKind::Keyboard);
   ASSERT_EQ(keyboard.size(), 34u);
-  EXPECT_EQ(keyboard[5], 126);
+  EXPECT_EQ(keyboard[5], KeyboardKeyCount());
   EXPECT_EQ(keyboard[6], 32);
 
   const std::vector<uint8_t> mouse = DeviceInfo(EmulatedKind::Mouse);
@@ -80,8 +83,29 @@ TEST_F(FirmwareProtocolTest, MacroCapacityFollowsDeviceInfoByteSix) {
 TEST_F(FirmwareProtocolTest, DefaultSettingsAndStatus) {
   auto device = OpenConfig(EmulatedKind::Keyboard);
   ASSERT_TRUE(device);
-  const PacketBytes settings = Ask(*device, Request(kCmdReadSettings, 7, 0));
-  EXPECT_EQ(ReplyData(settings, 7), (std::vector<uint8_t>{0, 1, 4, 2, 255, 0, 0}));
+  // The keyboard's light record of profile 0, the active one.
+  const std::vector<uint8_t> record = ReadChunked(*device, kCmdReadSettings, 0, 39);
+  ASSERT_EQ(record.size(), 39u);
+  EXPECT_EQ(record[0], 0);  // active profile
+  const Json::Value effects = ReadJsonFile(
+      VARKON_SOURCE_DIR "/resources/DefaultData/default_light.json")["DefaultLightName"][0];
+  ASSERT_TRUE(effects.isArray());
+  bool effectListed = false;
+  for (const Json::Value& effect : effects) {
+    effectListed =
+        effectListed || (effect["value"].asInt() == record[1] && effect["visible"].asBool());
+  }
+  EXPECT_TRUE(effectListed) << "effect code " << int{record[1]};
+  EXPECT_LE(record[2], 4);  // brightness 0-4
+  EXPECT_LE(record[3], 4);  // 4 - speed
+  EXPECT_LE(record[5], 1);  // single colour or colour cycle
+  // The other models keep their bytes until their record layouts are modelled.
+  for (EmulatedKind kind : {EmulatedKind::Mouse, EmulatedKind::Pad, EmulatedKind::Headset}) {
+    const std::vector<uint8_t> settings = rig.Firmware(kind).Memory(MemoryArea::Settings);
+    EXPECT_EQ(std::vector<uint8_t>(settings.begin(), settings.begin() + 7),
+              (std::vector<uint8_t>{0, 1, 4, 2, 255, 0, 0}))
+        << EmulatedKindName(kind);
+  }
   const PacketBytes status = Ask(*device, Request(kCmdReadStatus, 6, 0));
   EXPECT_EQ(status[kPacketStatus], 0);
   EXPECT_EQ(ReplyData(status, 6), (std::vector<uint8_t>{0x01, 0, 0, 0, 0x64, 0}));
@@ -115,12 +139,13 @@ TEST_F(FirmwareProtocolTest, SettingsWriteThenReadBack) {
 TEST_F(FirmwareProtocolTest, KeyTablesWriteAndReadInChunks) {
   auto device = OpenConfig(EmulatedKind::Keyboard);
   ASSERT_TRUE(device);
-  // As shipped: entry p is (0, p+1, 0).
-  const std::vector<uint8_t> shipped = ReadChunked(*device, kCmdReadKeyTable, 0, 378);
-  ASSERT_EQ(shipped.size(), 378u);
-  EXPECT_EQ(shipped[0 * 3 + 1], 1);
-  EXPECT_EQ(shipped[125 * 3 + 1], 126);
-  EXPECT_EQ(shipped[125 * 3], 0);
+  // As shipped: the keyboard's layout, and zeros past its last key position.
+  const size_t layoutSize = KeyboardKeyCount() * 3;
+  const std::vector<uint8_t> shipped = ReadChunked(*device, kCmdReadKeyTable, 0, 512);
+  ASSERT_EQ(shipped.size(), 512u);
+  EXPECT_EQ(std::vector<uint8_t>(shipped.begin(), shipped.begin() + layoutSize),
+            DefaultKeyboardKeyTable());
+  EXPECT_EQ(std::count(shipped.begin() + layoutSize, shipped.end(), 0), 512 - layoutSize);
 
   const std::vector<uint8_t> table = Pattern(512, 9);
   WriteChunked(*device, kCmdWriteKeyTable, 0, table);
@@ -144,9 +169,13 @@ TEST_F(FirmwareProtocolTest, KeyTableSetterReplacesTheDefaults) {
   firmware.SetKeyTable(MemoryArea::Settings, {9, 9, 9});  // not a key table: ignored
   auto device = OpenConfig(EmulatedKind::Keyboard);
   ASSERT_TRUE(device);
-  EXPECT_EQ(ReadChunked(*device, kCmdReadKeyTable, 0, 6),
-            (std::vector<uint8_t>{0x02, 0x04, 0x00, 0x00, 0x02, 0x00}));
-  EXPECT_EQ(firmware.Memory(MemoryArea::Settings)[1], 1);
+  // Only the entries given change; the second position keeps its factory code.
+  std::vector<uint8_t> expected = {0x02, 0x04, 0x00};
+  const std::vector<uint8_t> factory = DefaultKeyboardKeyTable();
+  expected.insert(expected.end(), factory.begin() + 3, factory.begin() + 6);
+  EXPECT_EQ(ReadChunked(*device, kCmdReadKeyTable, 0, 6), expected);
+  const size_t settingsArea = static_cast<size_t>(MemoryArea::Settings);
+  EXPECT_EQ(firmware.Memory(MemoryArea::Settings), KeyboardImage().areas[settingsArea]);
 }
 
 TEST_F(FirmwareProtocolTest, MouseButtonsAndLedTables) {
@@ -160,9 +189,12 @@ TEST_F(FirmwareProtocolTest, MouseButtonsAndLedTables) {
 
   auto keyboard = OpenConfig(EmulatedKind::Keyboard);
   ASSERT_TRUE(keyboard);
-  const std::vector<uint8_t> leds = ReadChunked(*keyboard, kCmdReadKeyBytes, 0, 126);
-  ASSERT_EQ(leds.size(), 126u);
-  for (size_t p = 0; p < leds.size(); ++p) EXPECT_EQ(leds[p], p);
+  const std::vector<uint8_t> leds = ReadChunked(*keyboard, kCmdReadKeyBytes, 0, KeyboardKeyCount());
+  EXPECT_EQ(leds, DefaultKeyboardLedTable());
+  // The mouse numbers its LEDs in position order.
+  const std::vector<uint8_t> mouseLeds = ReadChunked(*mouse, kCmdReadKeyBytes, 0, 11);
+  ASSERT_EQ(mouseLeds.size(), 11u);
+  for (size_t p = 0; p < mouseLeds.size(); ++p) EXPECT_EQ(mouseLeds[p], p);
 }
 
 TEST_F(FirmwareProtocolTest, ColourTablesSitAtIndexTimes512) {
@@ -255,23 +287,27 @@ TEST_F(FirmwareProtocolTest, LightFramesCompleteAtTheLedCountTimesThree) {
   auto device = OpenConfig(EmulatedKind::Keyboard);
   ASSERT_TRUE(device);
   VendorFirmware& firmware = rig.Firmware(EmulatedKind::Keyboard);
-  const std::vector<uint8_t> frame = Pattern(378, 6);
+  const size_t frameSize = KeyboardKeyCount() * 3;
+  const std::vector<uint8_t> frame = Pattern(frameSize, 6);
+  const size_t head = (frameSize - 1) / 56 * 56;  // every chunk but the last
   WriteChunked(*device, kCmdStreamLightFrame, 0,
-               std::vector<uint8_t>(frame.begin(), frame.begin() + 336));
-  EXPECT_EQ(firmware.LightFramePackets(), 6u);
-  EXPECT_EQ(firmware.LightFrames(), 0u);  // 336 of 378 bytes: not complete yet
+               std::vector<uint8_t>(frame.begin(), frame.begin() + head));
+  const uint32_t headPackets = firmware.LightFramePackets();
+  EXPECT_EQ(headPackets, head / 56);
+  EXPECT_EQ(firmware.LightFrames(), 0u);  // the last chunk is still missing
   EXPECT_TRUE(firmware.LastLightFrame().empty());
-  WriteChunked(*device, kCmdStreamLightFrame, 336,
-               std::vector<uint8_t>(frame.begin() + 336, frame.end()));
+  WriteChunked(*device, kCmdStreamLightFrame, head,
+               std::vector<uint8_t>(frame.begin() + head, frame.end()));
   EXPECT_EQ(firmware.LightFrames(), 1u);
   EXPECT_EQ(firmware.LastLightFrame(), frame);
 
   // A chunk ending beyond the frame also completes one.
-  WriteChunked(*device, kCmdStreamLightFrame, 350, Pattern(56, 1));
+  const size_t late = frameSize - 20;
+  WriteChunked(*device, kCmdStreamLightFrame, late, Pattern(56, 1));
   EXPECT_EQ(firmware.LightFrames(), 2u);
-  EXPECT_EQ(firmware.LastLightFrame().size(), 378u);
-  EXPECT_EQ(firmware.LastLightFrame()[350], Pattern(1, 1)[0]);
-  EXPECT_EQ(firmware.LightFramePackets(), 8u);
+  EXPECT_EQ(firmware.LastLightFrame().size(), frameSize);
+  EXPECT_EQ(firmware.LastLightFrame()[late], Pattern(1, 1)[0]);
+  EXPECT_EQ(firmware.LightFramePackets(), headPackets + 2);
 }
 
 TEST_F(FirmwareProtocolTest, HeadsetRecordsItsLightReports) {

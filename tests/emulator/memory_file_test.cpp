@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "core/json_file.h"
+#include "core/json_text.h"
+#include "emulator/firmware_images.h"
 #include "emulator/memory_file.h"
 #include "emulator_test_util.h"
+#include "platform/control_socket.h"
 #include "support/temp_dir.h"
 
 namespace varkon {
@@ -95,8 +98,11 @@ TEST_F(MemoryFileTest, BadFilesAreRefusedAndChangeNothing) {
   copy["devices"]["mouse"]["status"] = 5;
   broken.emplace_back("not a string", copy);
   copy = document;
-  copy["version"] = 2;
-  broken.emplace_back("other version", copy);
+  copy["version"] = 1;
+  broken.emplace_back("the version before the keyboard's real layout", copy);
+  copy = document;
+  copy["version"] = 3;
+  broken.emplace_back("a later version", copy);
   copy = document;
   copy["format"] = "something else";
   broken.emplace_back("other format", copy);
@@ -130,6 +136,50 @@ TEST_F(MemoryFileTest, BadFilesAreRefusedAndChangeNothing) {
 TEST_F(MemoryFileTest, SaveToAnUnwritablePlaceFails) {
   EmulatedRig rig;
   EXPECT_FALSE(rig.SaveMemory(dir.File("no/such/folder/memory.json")));
+}
+
+class MemoryViewTest : public test::RigTest {
+ protected:
+  Json::Value View(EmulatedKind kind) {
+    const std::string text = rig.MemoryJson(kind);
+    // The control socket answers one line.
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    EXPECT_LT(text.size(), kMaxControlLine);
+    Json::Value view;
+    EXPECT_TRUE(ParseJsonText(text, view)) << text.substr(0, 200);
+    return view;
+  }
+};
+
+TEST_F(MemoryViewTest, ShowsEveryAreaAndTheStreamedFrames) {
+  VendorFirmware& keyboard = rig.Firmware(EmulatedKind::Keyboard);
+  keyboard.SetMemory(MemoryArea::ColourTables, 4000, Pattern(96, 4));
+  Json::Value view = View(EmulatedKind::Keyboard);
+  for (int i = 0; i < kMemoryAreaCount; ++i) {
+    const MemoryArea area = static_cast<MemoryArea>(i);
+    EXPECT_EQ(view[MemoryAreaName(area)].asString(), HexString(keyboard.Memory(area)))
+        << MemoryAreaName(area);
+  }
+  EXPECT_EQ(view["streamedFrames"].asUInt(), 0u);
+  EXPECT_EQ(view["lastFrame"].asString(), "");
+
+  auto device = OpenConfig(EmulatedKind::Keyboard);
+  ASSERT_TRUE(device);
+  const std::vector<uint8_t> frame = Pattern(KeyboardKeyCount() * 3, 8);
+  WriteChunked(*device, kCmdStreamLightFrame, 0, frame);
+  WriteChunked(*device, kCmdStreamLightFrame, 0, frame);
+  view = View(EmulatedKind::Keyboard);
+  EXPECT_EQ(view["streamedFrames"].asUInt(), 2u);
+  EXPECT_EQ(view["lastFrame"].asString(), HexString(frame));
+}
+
+TEST_F(MemoryViewTest, TheReceiverShowsTheMouseBehindIt) {
+  rig.Firmware(EmulatedKind::Mouse).SetMemory(MemoryArea::RecoilMemory, 10, Pattern(30, 6));
+  const Json::Value receiver = View(EmulatedKind::Receiver);
+  const Json::Value mouse = View(EmulatedKind::Mouse);
+  EXPECT_EQ(receiver["recoilMemory"].asString(),
+            HexString(rig.Firmware(EmulatedKind::Mouse).Memory(MemoryArea::RecoilMemory)));
+  EXPECT_TRUE(SameJsonDocument(receiver, mouse));
 }
 
 TEST(FirmwareMemoryTest, SetMemoryIsBoundedAndRestoreNeedsExactSizes) {

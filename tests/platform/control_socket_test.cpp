@@ -5,7 +5,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -44,11 +46,89 @@ TEST(ControlSocket, FirstInstanceListensSecondIsToldAnotherRuns) {
   ControlServer second(folder);
   EXPECT_EQ(second.Start({}), ControlServer::StartResult::AlreadyRunning);
 
-  // The second start wakes the first instead.
+  // The second start wakes the first instead, under either of the wake-up's names.
   ControlClient client(folder);
-  EXPECT_TRUE(client.Send("Varkon Korvu Wired", 0, 1) == false);  // a name with spaces is refused
+  EXPECT_TRUE(client.Send("Varkon Korvu Wired", 0, 1));
   EXPECT_TRUE(client.Send("InstanceMessage", 0, 1));
-  EXPECT_EQ(received.Get(), (std::vector<std::string>{"InstanceMessage 0 1"}));
+  EXPECT_EQ(received.Get(),
+            (std::vector<std::string>{"Varkon Korvu Wired 0 1", "InstanceMessage 0 1"}));
+}
+
+TEST(ControlSocket, MessageNamesMayHaveInnerSpacesOnly) {
+  EXPECT_TRUE(IsValidMessageName("Varkon Korvu Wired"));
+  EXPECT_TRUE(IsValidMessageName("Level  2"));
+  EXPECT_TRUE(IsValidMessageName(std::string(256, 'x')));
+  EXPECT_FALSE(IsValidMessageName(std::string(257, 'x')));
+  EXPECT_FALSE(IsValidMessageName(""));
+  EXPECT_FALSE(IsValidMessageName(" Varkon"));
+  EXPECT_FALSE(IsValidMessageName("Varkon "));
+  EXPECT_FALSE(IsValidMessageName("two\nlines"));
+  EXPECT_FALSE(IsValidMessageName("tab\tbed"));
+  EXPECT_FALSE(IsValidMessageName("del\x7f"));
+}
+
+// The last two words of "send" are the numbers; what comes before them is the name, whatever
+// it holds, so a name ending in a number word is still read right.
+TEST(ControlSocket, SendCarriesNamesWithSpacesWhole) {
+  test::TempDir dir;
+  const std::string folder = dir.File("control");
+  Received received;
+  ControlServer server(folder);
+  ASSERT_EQ(
+      server.Start([&](const std::string& n, int64_t w, int64_t l) { received.Add(n, w, l); }),
+      ControlServer::StartResult::Listening);
+  ControlClient client(folder);
+  EXPECT_TRUE(client.Send("Varkon Korvu Wired", 0, 1));
+  EXPECT_TRUE(client.Send("Level  2", -3, 4));
+  for (const char* bad : {"", " lead", "trail ", "two\nlines"}) {
+    EXPECT_FALSE(client.Send(bad, 0, 0)) << bad;
+  }
+
+  std::string answer;
+  ASSERT_TRUE(client.Request("  send \t Game_End   5   6 \r", answer));
+  EXPECT_EQ(answer, "ok");
+  const std::string longest(256, 'n');
+  ASSERT_TRUE(client.Request("send " + longest + " 1 2", answer));
+  EXPECT_EQ(answer, "ok");
+  for (const std::string& bad :
+       {std::string("send Varkon Korvu Wired"), std::string("send A B 1 x"),
+        std::string("send A\tB 1 2"), "send " + longest + "n 1 2", std::string("send ")}) {
+    ASSERT_TRUE(client.Request(bad, answer)) << bad;
+    EXPECT_EQ(answer, "error bad send request") << bad;
+  }
+  EXPECT_EQ(received.Get(), (std::vector<std::string>{"Varkon Korvu Wired 0 1", "Level  2 -3 4",
+                                                      "Game_End 5 6", longest + " 1 2"}));
+}
+
+TEST(ControlSocket, ListenerNamesAndBroadcastsMayHaveSpaces) {
+  test::TempDir dir;
+  const std::string folder = dir.File("control");
+  ControlServer server(folder);
+  ASSERT_EQ(server.Start({}), ControlServer::StartResult::Listening);
+  std::atomic<bool> stop{false};
+  std::mutex mutex;
+  std::vector<std::string> lines;
+  std::thread listener([&] {
+    ControlClient(folder).Listen(
+        [&](const std::string& line) {
+          std::lock_guard<std::mutex> lock(mutex);
+          lines.push_back(line);
+        },
+        stop, "Work Tool");
+  });
+  for (int i = 0; i < 300 && server.ListenerCount() < 1; ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_EQ(server.ListenerCount(), 1u);
+  server.Broadcast("Varkon Korvu Wired", 0, 1);
+  EXPECT_FALSE(server.SendToListener("Work", "data 5 00"));
+  EXPECT_TRUE(server.SendToListener("Work Tool", "data 5 00"));
+  auto count = [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return lines.size();
+  };
+  for (int i = 0; i < 300 && count() < 2; ++i) std::this_thread::sleep_for(5ms);
+  stop = true;
+  listener.join();
+  EXPECT_EQ(lines, (std::vector<std::string>{"Varkon Korvu Wired 0 1", "data 5 00"}));
 }
 
 TEST(ControlSocket, StaleSocketLeftByACrashIsTakenOver) {
@@ -103,7 +183,7 @@ TEST(ControlSocket, BroadcastsReachEveryListener) {
   for (int i = 0; i < 300 && server.ListenerCount() < 2; ++i) std::this_thread::sleep_for(5ms);
   ASSERT_EQ(server.ListenerCount(), 2u);
   server.Broadcast("{4695579F-999A-41d4-9FAF-EFFCE93EBF16}", 1, 0);
-  server.Broadcast("bad name", 1, 0);  // never sent
+  server.Broadcast("bad\nname", 1, 0);  // never sent: it would split the line
   for (int i = 0; i < 300; ++i) {
     {
       std::lock_guard<std::mutex> lock(mutex);

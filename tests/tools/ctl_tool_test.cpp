@@ -1,8 +1,10 @@
 #include "tools/ctl_tool.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,23 @@ namespace varkon {
 namespace {
 
 using namespace std::chrono_literals;
+
+// What a server was sent, from its own thread.
+struct Received {
+  std::mutex mutex;
+  std::vector<std::string> lines;
+  void Add(const std::string& name, int64_t w, int64_t l) {
+    Add(name + " " + std::to_string(w) + " " + std::to_string(l));
+  }
+  void Add(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex);
+    lines.push_back(line);
+  }
+  std::vector<std::string> Lines() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return lines;
+  }
+};
 
 // Points the control folder at a temporary runtime folder for one test.
 class CtlToolTest : public ::testing::Test {
@@ -74,6 +93,96 @@ TEST_F(CtlToolTest, SendReportsWhetherTheProgramTookTheMessage) {
   EXPECT_EQ(Run({"send"}), 2);
   EXPECT_EQ(Run({"send", "Game_End", "x"}), 2);
   EXPECT_EQ(Run({}), 2);
+}
+
+TEST_F(CtlToolTest, SendTakesAQuotedNameWithSpaces) {
+  Received received;
+  ControlServer server;
+  ASSERT_EQ(
+      server.Start([&](const std::string& n, int64_t w, int64_t l) { received.Add(n, w, l); }),
+      ControlServer::StartResult::Listening);
+  EXPECT_EQ(Run({"send", "Varkon Korvu Wired"}), 0) << err_;
+  EXPECT_EQ(Run({"send", "Varkon Korvu Wired", "0", "1"}), 0) << err_;
+  for (const char* bad : {"", " Varkon", "Varkon ", "two\nlines", "tab\tbed"}) {
+    EXPECT_EQ(Run({"send", bad}), 2) << bad;
+  }
+  EXPECT_EQ(received.Lines(),
+            (std::vector<std::string>{"Varkon Korvu Wired 0 0", "Varkon Korvu Wired 0 1"}));
+}
+
+// The request lines "ui ..." the tool sends; the program's own checks are the driver's tests.
+TEST_F(CtlToolTest, UiArgumentsAreCheckedBeforeAnythingIsSent) {
+  EXPECT_EQ(Run({"ui", "click", "closebtn"}), 1);  // nothing runs yet
+  EXPECT_NE(err_.find("not running"), std::string::npos);
+
+  Received received;
+  ControlServer server;
+  ASSERT_EQ(server.Start({},
+                         [&](const std::vector<std::string>& words) {
+                           std::string line;
+                           for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
+                           received.Add(line);
+                           return words.size() > 2 && words[2] == "deng_speed_slider"
+                                      ? std::string("error deng_speed_slider is disabled")
+                                      : std::string("ok");
+                         }),
+            ControlServer::StartResult::Listening);
+
+  const std::vector<std::vector<std::string>> bad = {
+      {"ui"},
+      {"ui", "press", "closebtn"},
+      {"ui", "click"},
+      {"ui", "click", "closebtn", "twice"},
+      {"ui", "click", "close btn"},
+      {"ui", "click", ""},
+      {"ui", "select", "device_profile_combo"},
+      {"ui", "select", "device_profile_combo", "-1"},
+      {"ui", "select", "device_profile_combo", "first"},
+      {"ui", "set", "profile_name"},
+      {"ui", "set", "profile_name", "two  spaces"},
+      {"ui", "set", "profile_name", " leading"},
+      {"ui", "set", "profile_name", "line\nend"},
+      {"ui", "check", "synchro_device_select", "yes"},
+      {"ui", "colour", "palette", "12345"},
+      {"ui", "colour", "palette", "GG0000"},
+      {"ui", "colour", "palette", "#FF0000"},
+      {"ui", "paint"},
+      {"ui", "paint", "1", "x"},
+      {"ui", "get"},
+      {"ui", "message", "now"},
+      {"ui", "answer"},
+      {"ui", "answer", "yes"},
+  };
+  for (const auto& args : bad) {
+    std::string shown;
+    for (const std::string& a : args) shown += "[" + a + "]";
+    EXPECT_EQ(Run(args), 2) << shown;
+  }
+  EXPECT_TRUE(received.Lines().empty());
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> good = {
+      {{"ui", "click", "closebtn"}, "ui click closebtn"},
+      {{"ui", "select", "device_profile_combo", "2"}, "ui select device_profile_combo 2"},
+      {{"ui", "set", "profile_name", "My profile"}, "ui set profile_name My profile"},
+      {{"ui", "set", "profile_name", ""}, "ui set profile_name"},
+      {{"ui", "check", "synchro_device_select", "off"}, "ui check synchro_device_select off"},
+      {{"ui", "colour", "palette", "00ff80"}, "ui colour palette 00ff80"},
+      {{"ui", "paint", "0", "17", "135"}, "ui paint 0 17 135"},
+      {{"ui", "get", "device_select#1"}, "ui get device_select#1"},
+      {{"ui", "message"}, "ui message"},
+      {{"ui", "answer", "cancel"}, "ui answer cancel"},
+  };
+  std::vector<std::string> expected;
+  for (const auto& [args, line] : good) {
+    EXPECT_EQ(Run(args), 0) << line;
+    EXPECT_EQ(out_, "ok\n");
+    expected.push_back(line);
+  }
+  EXPECT_EQ(received.Lines(), expected);
+
+  // The program's refusal is the tool's: status 1 and the reason.
+  EXPECT_EQ(Run({"ui", "set", "deng_speed_slider", "3"}), 1);
+  EXPECT_EQ(out_, "error deng_speed_slider is disabled\n");
 }
 
 // A stream another thread may read while the tool writes to it.

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "emulator/firmware_images.h"
+
 namespace varkon {
 namespace {
 
@@ -57,7 +59,9 @@ TEST(HidTool, InfoWithTraceShowsBothPacketsAndTheData) {
   EXPECT_EQ(run.lines[1].substr(0, 5), "< 04 ");
   EXPECT_EQ(run.lines[1].substr(11, 3), "03 ");  // the echoed command byte
   EXPECT_EQ(run.lines[2].size(), 68u);           // 34 bytes of hex
-  EXPECT_EQ(run.lines[2].substr(10, 2), "7e");   // key count 126
+  char keyCount[3];
+  std::snprintf(keyCount, sizeof(keyCount), "%02x", static_cast<unsigned>(KeyboardKeyCount()));
+  EXPECT_EQ(run.lines[2].substr(10, 2), keyCount);  // device-info byte 5
   EXPECT_EQ(run.lines[3], "status 1");
 }
 

@@ -227,6 +227,27 @@ TEST_F(SkinLoaderTest, FolderInsteadOfFileIsAnError) {
   EXPECT_TRUE(Contains(error, "missing")) << error;
 }
 
+// Qt would look for style sheet images in the current directory; skins name them from their
+// own folder, and names leaving it are dropped.
+TEST_F(SkinLoaderTest, StyleSheetImagesAreNamedFromTheSkinFolder) {
+  const QByteArray document(R"(<ui><widget class="QWidget" name="root">
+    <property name="styleSheet"><string>QCheckBox::indicator:checked { image: url(image/on.svg); }
+      QComboBox::down-arrow { image: URL( 'image/arrow.svg' ); }
+      QLabel { background: url(":/res/a.png"); } QFrame { border-image: url("../../etc/passwd"); }
+    </string></property>
+    <widget class="QLabel" name="inner"><property name="styleSheet"><string>QLabel { image: url(x.png) }</string></property></widget>
+    </widget></ui>)");
+  std::unique_ptr<QWidget> root(loader_.LoadSkinData(document, "/opt/skin", nullptr, nullptr));
+  ASSERT_NE(root, nullptr);
+  const QString sheet = root->styleSheet();
+  EXPECT_TRUE(sheet.contains(R"(image: url("/opt/skin/image/on.svg");)")) << sheet.toStdString();
+  EXPECT_TRUE(sheet.contains(R"(image: url("/opt/skin/image/arrow.svg");)")) << sheet.toStdString();
+  EXPECT_TRUE(sheet.contains(R"(url(":/res/a.png"))")) << sheet.toStdString();
+  EXPECT_TRUE(sheet.contains("border-image: none;")) << sheet.toStdString();
+  EXPECT_FALSE(sheet.contains("passwd"));
+  EXPECT_TRUE(FindControl(root.get(), "inner")->styleSheet().contains(R"(url("/opt/skin/x.png"))"));
+}
+
 TEST(SkinNames, BackslashesBecomeSlashesAndEscapesAreRefused) {
   EXPECT_EQ(NormaliseSkinName("XML\\DeviceXml\\keyboarddevice.xml"),
             "XML/DeviceXml/keyboarddevice.xml");

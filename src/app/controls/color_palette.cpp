@@ -29,6 +29,13 @@ void CColorPaletteUI::SetSelectColor(uint32_t argb) {
   update();
 }
 
+void CColorPaletteUI::PickColor(uint32_t argb) {
+  const uint32_t before = SelectColor();
+  SetSelectColor(argb);
+  const uint32_t after = SelectColor();
+  if (after != before) ui::RaiseNotification(this, "colorchanged", after);
+}
+
 QRect CColorPaletteUI::FieldRect() const {
   const int height = std::max(1, this->height() - kPaletteBarHeight - kPaletteGap);
   return QRect(0, 0, std::max(1, width()), height);

@@ -21,6 +21,9 @@ class CColorPaletteUI : public QWidget {
   // The selected colour, opaque. Setting it raises nothing.
   uint32_t SelectColor() const;
   void SetSelectColor(uint32_t argb);
+  // Takes `argb` as a pick by the user: selects it and raises "colorchanged" when the selected
+  // colour changed (for scripts, which name a colour rather than point at it).
+  void PickColor(uint32_t argb);
   int Hue() const { return hue_; }
   int Saturation() const { return saturation_; }
   int Brightness() const { return value_; }

@@ -45,15 +45,25 @@ void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
   ui::RaiseNotification(this, "click_select_end");
 }
 
+void CSelectPanelUI::SelectKeys(const QList<CDeviceKeyButtonUI*>& keys) {
+  ForEachKey([&keys](CDeviceKeyButtonUI* key) { key->SetSelected(keys.contains(key)); });
+  update();
+  ui::RaiseNotification(this, "click_select_end");
+}
+
 void CSelectPanelUI::SelectByBand() {
   const QRect band(QPoint(band_.left, band_.top), QPoint(band_.right - 1, band_.bottom - 1));
+  ForEachKey([this, &band](CDeviceKeyButtonUI* key) {
+    key->SetSelected(!band_.Empty() && key->geometry().intersects(band));
+  });
+}
+
+void CSelectPanelUI::ForEachKey(const std::function<void(CDeviceKeyButtonUI*)>& visit) {
   for (QObject* child : children()) {
     auto* widget = qobject_cast<QWidget*>(child);
     if (widget == nullptr) continue;
     if (ui::ControlClassName(widget) != QLatin1String(kDeviceKeyButtonClass)) continue;
-    auto* key = qobject_cast<CDeviceKeyButtonUI*>(widget);
-    if (key == nullptr) continue;
-    key->SetSelected(!band_.Empty() && key->geometry().intersects(band));
+    if (auto* key = qobject_cast<CDeviceKeyButtonUI*>(widget)) visit(key);
   }
 }
 

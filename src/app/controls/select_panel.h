@@ -3,11 +3,15 @@
 // "click_select_end". The band itself is not drawn.
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 
 namespace varkon {
+
+class CDeviceKeyButtonUI;
 
 inline constexpr const char* kSelectPanelClass = "SelectPanel";
 
@@ -30,6 +34,11 @@ class CSelectPanelUI : public QWidget {
   bool IsPressed() const { return pressed_; }
   bool IsSelecting() const { return selecting_; }
 
+  // Ends a selection that took exactly `keys` (key buttons of this panel; others are ignored):
+  // the same selected states and "click_select_end" a drag over just those buttons gives.
+  // For scripts, which name cells rather than drag over them.
+  void SelectKeys(const QList<CDeviceKeyButtonUI*>& keys);
+
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -37,6 +46,8 @@ class CSelectPanelUI : public QWidget {
 
  private:
   void SelectByBand();
+  // The direct key buttons, the ones a band selects.
+  void ForEachKey(const std::function<void(CDeviceKeyButtonUI*)>& visit);
 
   bool pressed_ = false;
   bool selecting_ = false;

@@ -1,11 +1,20 @@
-// The keyboard's device object and panel.
+// The keyboard's device object and panel: the picture with its key and light cells, the lighting
+// editor, the System page, and the keyboard's logic (KeyboardLogic), which it forwards to.
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "devices/keyboard_light_engine.h"
+#include "devices/logic/keyboard_logic.h"
 #include "devices/panels/usb_device.h"
 
 namespace varkon {
 
 inline constexpr const char* kTarnwiseKeyboardDeviceTag = "TarnwiseKeyboardDevice";
+inline constexpr const char* kKeyboardKeyPanelName = "keyboard_device_key_light";
 
 class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   Q_OBJECT
@@ -14,8 +23,59 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   explicit CTarnwiseKeyboardDevice(QWidget* parent = nullptr);
   ~CTarnwiseKeyboardDevice() override;
 
+  void InitButtons() override;
+  // Reads the keyboard's tables and record on its worker, then loads the profile and shows it.
+  void ReadDevice() override;
+  void ResyncDevice() override;
+  void ReadPowerStatus() override;
   // Through the receiver, the device answers only while its radio link is up.
   bool IsLinkAwake() override;
+  int LoadProfile() override;
+  void RefreshPanel() override;
+  int WriteLightRecord(int profileIndex) override;
+  void SelectFunctionPage(int page) override;
+  void FeedAudioLevels(const uint8_t* levels, size_t count) override;
+  bool StreamsLightFrames() const override;
+  void SetAudioLight(int mode, int colour, int flags) override;
+
+  KeyboardLogic& Keyboard() { return *keyboard_; }
+  const KeyboardLogic& Keyboard() const { return *keyboard_; }
+  KeyboardLightEngine& KeyboardEngine() { return *keyboardEngine_; }
+
+  // ---- custom colours (effect 20)
+  // Paints the keys of the selected cells (rubber band) or one clicked key with the paint colour.
+  void PaintSelectedKeys();
+  void PaintKey(int listIndex);
+  // "custom_bright_color_btn" / "custom_off_color_btn": paint with the lighting colour, or dark.
+  void SetPaintsOff(bool off) { paintOff_ = off; }
+  bool PaintsOff() const { return paintOff_; }
+
+  // ---- the System page controls (their routes call these)
+  void OnRepeatRate(int value);
+  void OnRepeatDelay(int index);
+  void OnSystemFlag(const std::string& control, bool on);
+  void OnPollingRate(int index);
+  void OnVoiceSensitivity(int value);
+  void OnResetRepeat();
+
+  // Writes the current profile to the keyboard (record, macros, key tables), with the window's
+  // progress shown; `done` gets the outcome (see KeyboardLogic::WriteProfileToDevice).
+  void WriteProfileToDevice(std::function<void(int)> done);
+
+ protected:
+  void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;
+  void LightPass(uint32_t nowMs) override;
+
+ private:
+  void ShowSystemPage();
+  void ShowKeyLabels();
+  void EnableKeysForPage(int page);
+  void ClearKeyHighlights();
+
+  KeyboardLightEngine* keyboardEngine_;
+  KeyboardLogic* keyboard_;
+  QTimer resyncTimer_;
+  bool paintOff_ = false;
 };
 
 }  // namespace varkon

@@ -7,9 +7,15 @@
 #include "app/controls/mp_device_power.h"
 #include "core/debug_out.h"
 #include "device/device_transport.h"
+#include "device/hid_channel.h"
+#include "device/hid_types.h"
+#include "device/report_descriptor.h"
 #include "devices/device_pages.h"
+#include "editors/light_control.h"
 #include "platform/ui/control_containers.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/program_folder.h"
+#include "profile/data_folders.h"
 
 namespace varkon {
 
@@ -21,6 +27,8 @@ constexpr uint32_t kWhiteLight = 0xFFFFFF;
 // The longest input report of a companion interface, with its report id.
 constexpr size_t kInputReportBytes = 65;
 constexpr int kInputRetryMs = 10;
+// The highest brightness and speed levels the lighting editor offers.
+constexpr int kLightLevelMax = 4;
 
 int ClampCount(int count) {
   if (count < 0) return 0;
@@ -41,13 +49,25 @@ const char* StopOutcome(WorkerThread::StopResult result) {
 
 }  // namespace
 
-CTarnwiseUSBDevice::CTarnwiseUSBDevice(int presetKind, LightDeviceClass lightClass, QWidget* parent)
+DeviceParts CommonDeviceParts(int kind, std::unique_ptr<LightEngine> engine,
+                              std::unique_ptr<CBasicProfiledata> profile) {
+  DeviceParts parts;
+  parts.logic = std::make_unique<DeviceLogic>(kind, *engine, std::move(profile));
+  parts.engine = std::move(engine);
+  return parts;
+}
+
+CTarnwiseUSBDevice::CTarnwiseUSBDevice(int presetKind, DeviceParts parts, QWidget* parent)
     : QWidget(parent),
       presetKind_(presetKind),
-      engine_(std::make_unique<LightEngine>(lightClass, 0)),
-      kind_(presetKind) {}
+      engine_(std::move(parts.engine)),
+      logic_(std::move(parts.logic)),
+      kind_(presetKind) {
+  logic_->SetPost(calls_.Poster());
+}
 
 CTarnwiseUSBDevice::~CTarnwiseUSBDevice() {
+  calls_.Close();
   StopWorkers();
 }
 
@@ -56,6 +76,7 @@ void CTarnwiseUSBDevice::StopWorkers() {
   if (const char* outcome = StopOutcome(lightThread_.Stop())) {
     debugOut("%s light thread: %s\n", displayName_.c_str(), outcome);
   }
+  logic_->StopJobs();
 }
 
 void CTarnwiseUSBDevice::SetKeyButtonCount(int count) {
@@ -88,6 +109,7 @@ void CTarnwiseUSBDevice::SetTransports(DeviceTransport* transport,
                                        DeviceTransport* inputTransport) {
   transport_ = transport;
   inputTransport_ = inputTransport;
+  logic_->SetTransport(transport);
 }
 
 bool CTarnwiseUSBDevice::TransportOpen() const {
@@ -106,7 +128,60 @@ CDeviceKeyButtonUI* CTarnwiseUSBDevice::LightButton(int index) const {
 
 void CTarnwiseUSBDevice::InitButtons() {
   BuildPanel();
+  if (!logic_->SetFolders(UserDataRoot(), ui::ProgramFolder(), displayName_, panelIndex_)) {
+    debugOut("%s: no data folder; profiles cannot be kept\n", displayName_.c_str());
+  }
+  LoadNameLists();
   StartLightThread();
+}
+
+void CTarnwiseUSBDevice::ReadDevice() {
+  LoadProfile();
+  RefreshPanel();
+}
+
+void CTarnwiseUSBDevice::RefreshPanel() {
+  LoadNameLists();
+  if (CLightControlUI* panel = LightPanel()) {
+    const DeviceNameLists& lists = logic_->NameLists();
+    std::vector<LightModeItem> modes;
+    modes.reserve(lists.lightModeNames.size());
+    for (size_t i = 0; i < lists.lightModeNames.size(); ++i) {
+      const bool visible = i < lists.lightModeVisible.size() ? lists.lightModeVisible[i] : true;
+      modes.push_back({QString::fromStdString(lists.lightModeNames[i]), visible});
+    }
+    panel->FillModeList(modes, kLightLevelMax, kLightLevelMax);
+    ShowLightStateInPanel();
+  }
+}
+
+CLightControlUI* CTarnwiseUSBDevice::LightPanel() const {
+  return lightPanel_;
+}
+
+void CTarnwiseUSBDevice::ShowLightStateInPanel() {
+  if (CLightControlUI* panel = LightPanel()) panel->ShowLightState(LightStateWords());
+}
+
+void CTarnwiseUSBDevice::ApplyLightEdit(const LightState& state) {
+  SetLightParams(state);
+  SaveProfile();
+  ApplyProfile();
+  WriteLightRecord(0);
+}
+
+void CTarnwiseUSBDevice::LoadDefaultProfile() {
+  logic_->LoadDefaultProfile();
+  RefreshPanel();
+}
+
+void CTarnwiseUSBDevice::LoadNameLists() {
+  logic_->LoadNameLists();
+  const DeviceNameLists& lists = logic_->NameLists();
+  modeNames_ = lists.lightModeNames;
+  areaNames_ = lists.areaLightNames;
+  userLightNames_ = lists.customLightNames;
+  macroNames_ = lists.macroNames;
 }
 
 void CTarnwiseUSBDevice::BuildPanel() {
@@ -124,6 +199,8 @@ void CTarnwiseUSBDevice::BuildPanel() {
       break;
     }
   }
+  lightPanel_ = FindLightControl(this);
+  if (lightPanel_) lightPanel_->SetDeviceKind(presetKind_);
   if (!selectPanel_) return;
   const int keys = KeyButtonCount();
   const int lights = LightCount();
@@ -174,7 +251,7 @@ void CTarnwiseUSBDevice::PaintPreview() {
 }
 
 void CTarnwiseUSBDevice::SetLightParams(const LightState& state) {
-  engine_->SetLightState(state);
+  logic_->SetLightParams(state);
   if (!gameLighting_) ownLighting_ = state;
 }
 
@@ -238,12 +315,25 @@ void CTarnwiseUSBDevice::StartLightThread() {
   });
 }
 
-void CTarnwiseUSBDevice::OnInputReport(bool receiverIdentity, const uint8_t* report,
-                                       size_t length) {
-  // A companion report carries its notice as the first 16-bit value after the report id.
-  if (length >= 3) lastNotice_.store(uint32_t{report[1]} | uint32_t{report[2]} << 8);
-  debugOut("%s input report (%s), %zu bytes\n", displayName_.c_str(),
-           receiverIdentity ? "receiver" : "cable", length);
+void CTarnwiseUSBDevice::OnInputReport(bool receiverIdentity, HidChannel& channel,
+                                       const uint8_t* report, size_t length) {
+  if (channel.UnpackInputReport(report, length) != kHidStatusSuccess) {
+    debugOut("%s: an input report (%zu bytes) does not decode\n", displayName_.c_str(), length);
+    return;
+  }
+  uint32_t value = 0;
+  bool found = false;
+  for (const HidDataItem& item : channel.InputItems()) {
+    if (!item.isSet) continue;
+    value = item.isButton ? (item.usages.empty() ? 0u : item.usages.front()) : item.value;
+    found = true;
+    break;
+  }
+  if (!found) return;
+  lastNotice_.store(value);
+  debugOut("%s notice 0x%04x (%s)\n", displayName_.c_str(), value,
+           receiverIdentity ? "receiver" : "cable");
+  OnDeviceNotice(receiverIdentity, static_cast<uint16_t>(value));
 }
 
 void CTarnwiseUSBDevice::StartInputReader(bool receiverIdentity) {
@@ -267,7 +357,7 @@ void CTarnwiseUSBDevice::StartInputReader(bool receiverIdentity) {
       }
       if (stop.IsSignalled()) break;
       inputReports_.fetch_add(1);
-      OnInputReport(receiverIdentity, report, got);
+      OnInputReport(receiverIdentity, *channel, report, got);
     }
   });
 }

@@ -27,16 +27,16 @@
 #include "core/worker_thread.h"
 #include "device/device_slot.h"
 #include "devices/light_engine.h"
+#include "devices/logic/device_logic.h"
+#include "devices/panels/device_messages.h"
 #include "platform/ui/message_bus.h"
+#include "platform/ui/owner_calls.h"
 
 namespace varkon {
 
+class CLightControlUI;
 class DeviceTransport;
-
-// Messages a device sends to the main window.
-inline constexpr uint32_t kMessageSyncHandled = 3328;
-inline constexpr uint32_t kMessagePowerStatus = 3329;
-inline constexpr uint32_t kMessageReachable = 3331;
+class HidChannel;
 
 // Light-thread pacing: 64 passes a second while the device is open and its picture can be seen
 // (the effects' speed tables count passes at that rate), one pass every 100 ms otherwise.
@@ -45,11 +45,22 @@ inline constexpr int kLightPassClosedMs = 100;
 // Input readers wait this long per read, so a stop is seen at once even without a cancel.
 inline constexpr int kInputReadWaitMs = 100;
 
+// What a device class brings to the base: its light engine (with its effects installed) and its
+// logic, which works on that engine.
+struct DeviceParts {
+  std::unique_ptr<LightEngine> engine;
+  std::unique_ptr<DeviceLogic> logic;
+};
+// The parts of a device class without logic of its own yet: the common profile binding over a
+// profile document of `profile`'s class.
+DeviceParts CommonDeviceParts(int kind, std::unique_ptr<LightEngine> engine,
+                              std::unique_ptr<CBasicProfiledata> profile);
+
 class CTarnwiseUSBDevice : public QWidget {
   Q_OBJECT
 
  public:
-  CTarnwiseUSBDevice(int presetKind, LightDeviceClass lightClass, QWidget* parent = nullptr);
+  CTarnwiseUSBDevice(int presetKind, DeviceParts parts, QWidget* parent = nullptr);
   ~CTarnwiseUSBDevice() override;
 
   // ---- configuration by the main window, in this order, then InitButtons
@@ -73,39 +84,50 @@ class CTarnwiseUSBDevice : public QWidget {
   // Maps the key and light cells, then starts the light thread. Derived classes call BuildPanel
   // and add their own steps.
   virtual void InitButtons();
-  virtual int ApplyProfile() { return 0; }
+  virtual int ApplyProfile() { return logic_->ApplyProfile(); }
   // Hands every light cell its preview colour (only while lighting control is on).
   virtual void PaintPreview();
   void SetLightColour(int index, uint32_t colour);
   uint32_t GetLightColour(int index) const;
-  virtual void ReadDevice() {}
+  // Base: loads the profile and shows it (the device classes also read their hardware).
+  virtual void ReadDevice();
   virtual void ResyncDevice() {}
   virtual void ReadPowerStatus() {}
   virtual bool IsLinkAwake() { return true; }
-  virtual int LoadProfile() { return 0; }
-  virtual void RefreshPanel() {}
-  virtual void LoadDefaultProfile() {}
+  virtual int LoadProfile() { return logic_->LoadProfile(); }
+  // Base: the name lists again, and the light state in the lighting panel.
+  virtual void RefreshPanel();
+  virtual void LoadDefaultProfile();
   virtual std::vector<std::string> GetMacroList() { return {}; }
   virtual int WriteKeyTable() { return 0; }
   virtual int WriteMacros() { return 0; }
   virtual int WriteLightRecord(int profileIndex) { return 0; }
-  virtual void LoadNameLists() {}
+  virtual void LoadNameLists();
   void SetKeyMap(std::map<int, int> map) { keyMap_ = std::move(map); }
   const std::map<int, int>& KeyMap() const { return keyMap_; }
   virtual void SelectFunctionPage(int page);
   int GetFunctionPage() const { return functionPage_; }
-  virtual void LoadProfileFiles() {}
-  virtual std::string GetProfileName() const { return {}; }
-  virtual void SaveProfile() {}
+  virtual void LoadProfileFiles() { logic_->LoadProfileFiles(); }
+  virtual std::string GetProfileName() const { return logic_->ProfileName(); }
+  virtual void SaveProfile() { logic_->SaveProfile(); }
   int GetPanelIndex() const { return panelIndex_; }
   // The light state as the editors set it (mode, brightness, speed, direction, multicolour and
-  // colour, the device bytes and the keyboard's further choices).
+  // colour, the device bytes and the keyboard's further choices); also into the profile
+  // document (saved by SaveProfile).
   virtual void SetLightParams(const LightState& state);
   LightState GetLightState() const { return engine_->GetLightState(); }
   // The keyboard's custom colour table: word 3's low byte of the light state.
   int CustomTableIndex() const { return GetLightState().customGroup; }
   // The five words of the light state (LightState::ToWords).
   std::array<uint32_t, 5> LightStateWords() const { return GetLightState().ToWords(); }
+  // A lighting editor action: the new state goes into the device and its profile (saved), the
+  // profile is applied back so the preview and the per-light data follow, and the settings reach
+  // the hardware (record 0).
+  virtual void ApplyLightEdit(const LightState& state);
+  // The lighting editor panel inside this device's panel, if its skin has one.
+  CLightControlUI* LightPanel() const;
+  // Shows the device's light state in its lighting editor.
+  void ShowLightStateInPanel();
   // The music-lighting setting mirrored from the lighting panel.
   virtual void SetAudioLight(int mode, int colour, int flags) {
     audioLight_ = {mode, colour, flags};
@@ -128,8 +150,10 @@ class CTarnwiseUSBDevice : public QWidget {
   std::vector<std::string>& AreaNames() { return areaNames_; }
   std::vector<std::string>& UserLightNames() { return userLightNames_; }
   std::vector<std::string>& MacroNames() { return macroNames_; }
-  // A report from a companion input channel, on that channel's reader thread.
-  virtual void OnInputReport(bool receiverIdentity, const uint8_t* report, size_t length);
+  // A report from a companion input channel, on that channel's reader thread: decoded with the
+  // channel's report descriptor into its notice value (the first usage of its first item).
+  void OnInputReport(bool receiverIdentity, HidChannel& channel, const uint8_t* report,
+                     size_t length);
 
   // ---- states the main window hands to every device
   // Lighting control by the program; turning it on for a keyboard tells the keyboard.
@@ -181,6 +205,8 @@ class CTarnwiseUSBDevice : public QWidget {
   bool TransportOpen() const;
   LightEngine& Engine() { return *engine_; }
   const LightEngine& Engine() const { return *engine_; }
+  DeviceLogic& Logic() { return *logic_; }
+  const DeviceLogic& Logic() const { return *logic_; }
   bool LightThreadRunning() const { return lightThread_.Running(); }
   // Stops the light thread and the input readers (bounded); done by the destructor too.
   void StopWorkers();
@@ -192,15 +218,22 @@ class CTarnwiseUSBDevice : public QWidget {
   void PostToMainWindow(uint32_t number, uintptr_t wParam, intptr_t lParam) const;
   // One pass of the light thread while the transport is open.
   virtual void LightPass(uint32_t nowMs);
+  // A decoded notice of a companion input channel, on that channel's reader thread.
+  virtual void OnDeviceNotice(bool receiverIdentity, uint16_t value) {}
+  // Runs `call` on the UI thread later; from any thread, dropped once the device is gone.
+  void PostToUi(std::function<void()> call) const { calls_.Poster()(std::move(call)); }
 
  private:
   void StartLightThread();
 
   const int presetKind_;
   std::unique_ptr<LightEngine> engine_;
+  std::unique_ptr<DeviceLogic> logic_;  // works on engine_: declared after it, goes first
+  ui::OwnerCalls calls_{this};
   DeviceTransport* transport_ = nullptr;
   DeviceTransport* inputTransport_ = nullptr;
   QPointer<QWidget> selectPanel_;
+  QPointer<CLightControlUI> lightPanel_;
   QPointer<CDeviceOptionUI> selectorItem_;
   QPointer<CMpDevicePowerUI> powerPanel_;
   QPointer<QWidget> functionSwitch_;

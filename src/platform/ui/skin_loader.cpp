@@ -5,8 +5,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLayout>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QWidget>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <utility>
 
 #include "core/debug_out.h"
 #include "platform/ui/control_find.h"
@@ -71,6 +79,126 @@ bool CheckDocument(const QByteArray& document, std::string* problem) {
   return true;
 }
 
+// Style sheets name their images (url(...)) relative to the skin's image folder, as the style
+// properties do; Qt itself would look in the current directory. Names the folder refuses become
+// "none"; Qt resources (":/...", "qrc:") are left as they are.
+QString ResolveStyleSheetUrls(const QString& sheet, const std::string& folder) {
+  static const QRegularExpression kUrl(QStringLiteral(R"(url\(\s*(["']?)([^"')]*)\1\s*\))"),
+                                       QRegularExpression::CaseInsensitiveOption);
+  QString resolved;
+  qsizetype done = 0;
+  for (const QRegularExpressionMatch& match : kUrl.globalMatch(sheet)) {
+    const QString name = match.captured(2).trimmed();
+    resolved += sheet.mid(done, match.capturedStart() - done);
+    done = match.capturedEnd();
+    if (name.startsWith(QLatin1Char(':')) || name.startsWith(QLatin1String("qrc:"))) {
+      resolved += match.captured(0);
+      continue;
+    }
+    const std::string path = SkinFilePath(folder, name.toStdString());
+    resolved += path.empty() ? QStringLiteral("none")
+                             : QStringLiteral("url(\"%1\")").arg(QString::fromStdString(path));
+  }
+  return resolved + sheet.mid(done);
+}
+
+void ResolveStyleSheets(QWidget* root, const std::string& folder) {
+  QList<QWidget*> controls = root->findChildren<QWidget*>();
+  controls.prepend(root);
+  for (QWidget* control : controls) {
+    const QString sheet = control->styleSheet();
+    if (sheet.contains(QLatin1String("url("), Qt::CaseInsensitive)) {
+      control->setStyleSheet(ResolveStyleSheetUrls(sheet, folder));
+    }
+  }
+}
+
+// Our own bookkeeping properties ("varkon...") and Qt's ("_q_...") stay with their control.
+bool IsOwnProperty(const QByteArray& name) {
+  return name.startsWith("varkon") || name.startsWith("_q_");
+}
+
+void CopyDynamicProperties(const QWidget* from, QWidget* to) {
+  for (const QByteArray& name : from->dynamicPropertyNames()) {
+    if (!IsOwnProperty(name)) to->setProperty(name.constData(), from->property(name.constData()));
+  }
+}
+
+// Hidden by the document or by code, not merely not shown yet.
+bool IsExplicitlyHidden(const QWidget* control) {
+  return control->testAttribute(Qt::WA_WState_ExplicitShowHide) &&
+         control->testAttribute(Qt::WA_WState_Hidden);
+}
+
+// What the document said about the replaced control itself: size limits, size policy, hidden,
+// disabled and tool tip. A plain widget's defaults mean the document said nothing.
+void CopyOuterState(const QWidget* from, QWidget* to) {
+  if (from->minimumSize() != QSize(0, 0)) to->setMinimumSize(from->minimumSize());
+  if (from->maximumSize() != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)) {
+    to->setMaximumSize(from->maximumSize());
+  }
+  if (from->sizePolicy() != QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)) {
+    to->setSizePolicy(from->sizePolicy());
+  }
+  if (!from->toolTip().isEmpty()) to->setToolTip(from->toolTip());
+  if (from->testAttribute(Qt::WA_ForceDisabled)) to->setEnabled(false);
+  if (IsExplicitlyHidden(from)) to->setVisible(false);
+}
+
+// Puts `tree` where `placeholder` is: into the same layout cell, stack page, tab, scroll area or
+// splitter slot, else at the same geometry and stacking place among its siblings.
+void TakePlace(QWidget* placeholder, QWidget* tree) {
+  QWidget* parent = placeholder->parentWidget();
+  if (tree->parentWidget() != parent) tree->setParent(parent);
+  if (parent == nullptr) {
+    tree->setGeometry(placeholder->geometry());
+    return;
+  }
+  QWidget* grandParent = parent->parentWidget();
+  if (auto* tabs = qobject_cast<QTabWidget*>(grandParent);
+      tabs && tabs->indexOf(placeholder) >= 0) {
+    const int index = tabs->indexOf(placeholder);
+    const bool current = tabs->currentIndex() == index;
+    const QString text = tabs->tabText(index);
+    const QIcon icon = tabs->tabIcon(index);
+    const QString tip = tabs->tabToolTip(index);
+    tabs->removeTab(index);
+    tabs->insertTab(index, tree, icon, text);
+    tabs->setTabToolTip(index, tip);
+    if (current) tabs->setCurrentIndex(index);
+    return;
+  }
+  if (auto* stack = qobject_cast<QStackedWidget*>(parent);
+      stack && stack->indexOf(placeholder) >= 0) {
+    const int index = stack->indexOf(placeholder);
+    const bool current = stack->currentIndex() == index;
+    stack->insertWidget(index, tree);
+    stack->removeWidget(placeholder);
+    if (current) stack->setCurrentWidget(tree);
+    return;
+  }
+  if (auto* scroll = qobject_cast<QScrollArea*>(grandParent);
+      scroll && scroll->widget() == placeholder) {
+    scroll->takeWidget();
+    placeholder->setParent(parent);  // deleted with the other placeholders
+    scroll->setWidget(tree);
+    return;
+  }
+  if (auto* splitter = qobject_cast<QSplitter*>(parent);
+      splitter && splitter->indexOf(placeholder) >= 0) {
+    splitter->replaceWidget(splitter->indexOf(placeholder), tree);
+    return;
+  }
+  if (QLayout* layout = parent->layout()) {
+    if (QLayoutItem* old = layout->replaceWidget(placeholder, tree, Qt::FindChildrenRecursively)) {
+      delete old;
+      return;
+    }
+  }
+  tree->setGeometry(placeholder->geometry());
+  tree->stackUnder(placeholder);
+}
+
 }  // namespace
 
 SkinLoader::SkinLoader(const std::string& skinFolder, QObject* parent)
@@ -84,12 +212,24 @@ SkinLoader::~SkinLoader() = default;
 
 bool SkinLoader::RegisterControl(const QString& className, Factory factory) {
   if (className.isEmpty() || !factory) return false;
+  subTrees_.erase(className.toLower());
   registrations_[className.toLower()] = Registration{className, std::move(factory)};
   return true;
 }
 
 bool SkinLoader::IsRegistered(const QString& className) const {
   return registrations_.count(className.toLower()) != 0;
+}
+
+bool SkinLoader::RegisterSubTree(const QString& className, const std::string& skinName) {
+  if (className.isEmpty() || skinName.empty()) return false;
+  registrations_.erase(className.toLower());
+  subTrees_[className.toLower()] = SubTree{className, skinName};
+  return true;
+}
+
+bool SkinLoader::IsSubTree(const QString& className) const {
+  return subTrees_.count(className.toLower()) != 0;
 }
 
 bool SkinLoader::Fail(const std::string& message, std::string* error) {
@@ -146,7 +286,11 @@ QWidget* SkinLoader::LoadPath(const std::string& path, const std::string& imageF
 
 QWidget* SkinLoader::LoadSkinData(const QByteArray& document, const std::string& imageFolder,
                                   QWidget* parent, std::string* error) {
-  unknownTags_.clear();
+  // A sub-tree's load belongs to the load of the document around it.
+  if (subTreesBeingBuilt_.empty()) {
+    unknownTags_.clear();
+    subTreeErrors_.clear();
+  }
   std::string problem;
   if (!CheckDocument(document, &problem)) {
     Fail("not a valid skin: " + problem, error);
@@ -156,7 +300,9 @@ QWidget* SkinLoader::LoadSkinData(const QByteArray& document, const std::string&
   QBuffer buffer;
   buffer.setData(document);
   buffer.open(QIODevice::ReadOnly);
+  std::vector<Placeholder> outerPending = std::exchange(pending_, {});
   QWidget* root = load(&buffer, parent);
+  std::vector<Placeholder> placeholders = std::exchange(pending_, std::move(outerPending));
   if (root == nullptr) {
     const QString reason = errorString();
     Fail("the skin builds no control tree" +
@@ -165,12 +311,58 @@ QWidget* SkinLoader::LoadSkinData(const QByteArray& document, const std::string&
     return nullptr;
   }
   root->setProperty(kSkinFolderProperty, QString::fromStdString(imageFolder));
+  ResolveStyleSheets(root, imageFolder.empty() ? skinFolder_ : imageFolder);
   ApplyOptionGroups(root);
   ApplySkinStyles(root);
+  // Each sub-tree has put its own option groups under its own root and styled itself.
+  return ExpandSubTrees(root, std::move(placeholders));
+}
+
+QWidget* SkinLoader::ExpandSubTrees(QWidget* root, std::vector<Placeholder> placeholders) {
+  for (Placeholder& placeholder : placeholders) {
+    QWidget* outer = placeholder.control.data();
+    if (outer == nullptr) continue;  // inside another placeholder, dropped with it
+    const std::string label = placeholder.subTree.className.toStdString() + " \"" +
+                              outer->objectName().toStdString() + "\"";
+    const std::string skin = NormaliseSkinName(placeholder.subTree.skinName);
+    std::string problem;
+    QWidget* tree = nullptr;
+    if (std::find(subTreesBeingBuilt_.begin(), subTreesBeingBuilt_.end(), skin) !=
+        subTreesBeingBuilt_.end()) {
+      problem = "its skin " + placeholder.subTree.skinName + " is already being built around it";
+    } else if (static_cast<int>(subTreesBeingBuilt_.size()) >= kMaxSubTreeDepth) {
+      problem = "sub-trees nested too deeply";
+    } else {
+      subTreesBeingBuilt_.push_back(skin);
+      tree = LoadSkin(placeholder.subTree.skinName, outer->parentWidget(), &problem);
+      subTreesBeingBuilt_.pop_back();
+    }
+    if (tree == nullptr) {
+      subTreeErrors_.push_back(label + ": " + problem);
+      debugOut("skin: sub-tree %s not built: %s\n", label.c_str(), problem.c_str());
+      continue;
+    }
+    tree->setObjectName(outer->objectName());
+    CopyDynamicProperties(outer, tree);
+    CopyOuterState(outer, tree);
+    TakePlace(outer, tree);
+    ApplySkinStyles(tree);  // the style properties it took over
+    if (outer == root) root = tree;
+    delete outer;
+  }
   return root;
 }
 
 QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, const QString& name) {
+  const auto subTree = subTrees_.find(className.toLower());
+  if (subTree != subTrees_.end()) {
+    // Stands in for the sub-tree until the document is complete.
+    auto* placeholder = new QWidget(parent);
+    placeholder->setObjectName(name);
+    SetControlClassName(placeholder, subTree->second.className);
+    pending_.push_back(Placeholder{placeholder, subTree->second});
+    return placeholder;
+  }
   QWidget* control = nullptr;
   QString reported = className;
   const auto registered = registrations_.find(className.toLower());

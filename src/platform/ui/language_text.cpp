@@ -1,4 +1,4 @@
-#include "app/language_text.h"
+#include "platform/ui/language_text.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
