@@ -15,6 +15,7 @@
 #include "device/device_watcher.h"
 #include "device/hid_backend.h"
 #include "devices/panels/usb_device.h"
+#include "editors/light_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/control_timers.h"
@@ -167,6 +168,12 @@ void CMainWnd::WindowInit(HidBackend* backend) {
     }
   };
   hooks.windowActive = [this] { return isVisible() && !isMinimized(); };
+  // Two or more devices shown: the lighting editors offer "deng_same_mode".
+  hooks.multiDevice = [this](bool multiDevice) {
+    ForEachDevice(DeviceGroup::All, [multiDevice](CTarnwiseUSBDevice& device) {
+      if (CLightControlUI* panel = device.LightPanel()) panel->SetMultiDevice(multiDevice);
+    });
+  };
   hooks.controlsAdded = [this](QWidget* control) {
     if (notifier_) notifier_->Attach(control);
   };

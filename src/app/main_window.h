@@ -132,6 +132,9 @@ class CMainWnd : public QWidget {
 
   // The snapshot `varkonctl state` prints.
   std::string StateJson() const;
+  // `varkonctl light DEVICE [mode N] [brightness B] [speed S] [direction D] [colour RRGGBB]
+  // [multicolour 0|1]`: the lighting editor's action on that device. "ok" or "error ...".
+  std::string LightRequest(const std::vector<std::string>& words);
   // The skin picker's change: a background colour, or an image.
   void ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image);
   // DPI fitting for the monitor nearest the window.
@@ -174,6 +177,10 @@ class CMainWnd : public QWidget {
   void EditCurrentLight(
       const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
       bool showColour = false);
+  void EditDeviceLight(
+      CTarnwiseUSBDevice* device,
+      const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
+      bool showColour);
   void HideToTray();
   void ToggleLightControl();
   void ShowLightControlText();

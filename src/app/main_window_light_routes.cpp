@@ -1,6 +1,9 @@
 // The lighting editor's rows: every action reads its control, changes one part of the current
 // device's light state and hands the new state to the device, which stores it in its profile,
 // applies it and sends it to the hardware.
+#include <cstdlib>
+
+#include "app/device_screen.h"
 #include "app/main_window.h"
 #include "devices/panels/keyboard_device.h"
 #include "editors/light_control.h"
@@ -24,7 +27,12 @@ ColourComponent ComponentOf(const std::string& name) {
 
 void CMainWnd::EditCurrentLight(const std::function<LightWords(const LightWords&)>& change,
                                 bool showColour) {
-  CTarnwiseUSBDevice* device = CurrentDevice();
+  EditDeviceLight(CurrentDevice(), change, showColour);
+}
+
+void CMainWnd::EditDeviceLight(CTarnwiseUSBDevice* device,
+                               const std::function<LightWords(const LightWords&)>& change,
+                               bool showColour) {
   // Until the device has been read there is no profile to edit; an action that changes nothing
   // (a colour edit left with the same value) sends nothing.
   if (!device || !device->Logic().ProfileBound()) return;
@@ -109,6 +117,63 @@ void CMainWnd::BuildLightRoutes() {
     const uint32_t colour = panel->GetPresetColour(index);
     EditCurrentLight([colour](const LightWords& w) { return SetLightColour(w, colour); }, true);
   });
+}
+
+std::string CMainWnd::LightRequest(const std::vector<std::string>& words) {
+  if (words.size() < 2 || words.size() % 2 != 0) {
+    return "error usage: light DEVICE [mode N] [brightness B] [speed S] [direction D] "
+           "[colour RRGGBB] [multicolour 0|1]";
+  }
+  CTarnwiseUSBDevice* device = nullptr;
+  for (CTarnwiseUSBDevice* candidate :
+       screen_ ? screen_->Devices() : std::vector<CTarnwiseUSBDevice*>{}) {
+    const std::string& name = candidate->DisplayName();
+    const bool alias =
+        (words[1] == "pad" && name == "MousePad") || (words[1] == "headset" && name == "HD");
+    if (QString::fromStdString(name).compare(QString::fromStdString(words[1]),
+                                             Qt::CaseInsensitive) == 0 ||
+        alias) {
+      device = candidate;
+    }
+  }
+  if (!device) return "error no " + words[1] + " has been attached";
+  if (!device->Logic().ProfileBound()) return "error the " + words[1] + " has not been read yet";
+  std::vector<std::function<LightWords(const LightWords&)>> changes;
+  for (size_t i = 2; i < words.size(); i += 2) {
+    const std::string& key = words[i];
+    const std::string& text = words[i + 1];
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, key == "colour" ? 16 : 10);
+    if (text.empty() || *end != '\0' || number < 0) return "error bad value for " + key;
+    if (key == "mode" && number <= 255) {
+      changes.push_back([=](const LightWords& w) { return SetLightMode(w, uint8_t(number)); });
+    } else if (key == "brightness" && number <= 4) {
+      changes.push_back(
+          [=](const LightWords& w) { return SetLightBrightness(w, uint8_t(number)); });
+    } else if (key == "speed" && number <= 4) {
+      changes.push_back([=](const LightWords& w) { return SetLightSpeed(w, uint8_t(number)); });
+    } else if (key == "direction" && number <= 1) {
+      changes.push_back([=](const LightWords& w) { return SetLightDirection(w, number == 1); });
+    } else if (key == "multicolour" && number <= 1) {
+      changes.push_back([=](const LightWords& w) { return SetLightMulticolour(w, number == 1); });
+    } else if (key == "colour" && text.size() == 6) {
+      changes.push_back(
+          [=](const LightWords& w) { return SetLightColour(w, static_cast<uint32_t>(number)); });
+    } else {
+      return "error bad setting " + key + " " + text;
+    }
+  }
+  // The colour switches multicolour off, as in the editor, unless the request sets it itself.
+  EditDeviceLight(
+      device,
+      [&](const LightWords& words) {
+        LightWords result = words;
+        for (const auto& change : changes) result = change(result);
+        return result;
+      },
+      false);
+  device->ShowLightStateInPanel();
+  return "ok";
 }
 
 }  // namespace varkon

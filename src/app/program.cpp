@@ -170,6 +170,13 @@ std::string Program::HandleRequest(const std::vector<std::string>& words) {
   if (words.empty()) return "error empty request";
   if (words[0] == "state" && words.size() == 1) return window_ ? window_->StateJson() : "{}";
   if (words[0] == "sim") return HandleSimRequest(words);
+  if (words[0] == "light") return window_ ? window_->LightRequest(words) : "error no window";
+  // "stall [reset]": how late the UI thread's heartbeat came at worst, in milliseconds.
+  if (words[0] == "stall" && window_ && words.size() <= 2) {
+    const std::string worst = std::to_string(window_->UiStallMaxMs());
+    if (words.size() == 2 && words[1] == "reset") window_->ResetUiStall();
+    return worst;
+  }
   // "ui ...": a user's action on a named control, through the control's own signals.
   if (words[0] == "ui") return UiDriver(window_.get()).Handle(words);
   // "window show|hide": what the tray icon does, for scripts and measurements.

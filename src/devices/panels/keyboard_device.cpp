@@ -220,6 +220,10 @@ void CTarnwiseKeyboardDevice::ShowSystemPage() {
   ui::SetText(ui::FindControl(this, QStringLiteral("voice_sensitivity_value")),
               QString::number(sensitivity));
   ui::SetChecked(ui::FindControl(this, QStringLiteral("keyset_fn")), keyboard_->FnKeysetFlag());
+  if (QWidget* onboard = ui::FindControl(this, QStringLiteral("onboard_profile_label"))) {
+    ui::SetText(onboard, QString::fromStdString(LanguageText("system_onboard_profile_text")) + " " +
+                             QString::number(keyboard_->ActiveProfile()));
+  }
 }
 
 void CTarnwiseKeyboardDevice::OnRepeatRate(int value) {
