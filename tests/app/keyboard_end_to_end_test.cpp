@@ -15,6 +15,7 @@
 #include "core/json_file.h"
 #include "core/json_text.h"
 #include "devices/panels/keyboard_device.h"
+#include "editors/light_control.h"
 #include "emulator/emulated_rig.h"
 #include "emulator/firmware_images.h"
 #include "platform/ui/control_find.h"
@@ -160,6 +161,19 @@ TEST_F(KeyboardEndToEnd, TheLightingEditorDrivesPreviewRecordAndProfile) {
   EXPECT_EQ(light["Speed"].asInt(), 3);
   EXPECT_EQ(light["MultiColor"].asInt(), 1);
   EXPECT_EQ(light["Green"].asInt(), 255);
+
+  // A preset colour, and a colour picked in the palette, switch the colour cycle off again.
+  EXPECT_EQ(Ask("ui click color_option_3"), "ok");
+  const uint32_t preset = Keyboard()->LightPanel()->GetPresetColour(3);
+  record = Record();
+  EXPECT_EQ(record[5], 0);
+  EXPECT_EQ(uint32_t{record[6]} << 16 | uint32_t{record[7]} << 8 | record[8], preset & 0xFFFFFF);
+  EXPECT_EQ(Ask("ui colour deng_Color_Pallet 3366cc"), "ok");
+  const uint32_t picked = Keyboard()->LightPanel()->GetPaletteColour();
+  record = Record();
+  EXPECT_EQ(uint32_t{record[6]} << 16 | uint32_t{record[7]} << 8 | record[8], picked & 0xFFFFFF);
+  EXPECT_NEAR(record[6], 0x33, 6);
+  EXPECT_NEAR(record[8], 0xCC, 6);
 
   // The same through the scripting request, on the device by name.
   EXPECT_EQ(Ask("light keyboard mode 1 brightness 3 direction 1 colour 00ff80"), "ok");
