@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run clean test-asan test-tsan bench fuzz
+.PHONY: all deps configure build test run clean test-asan test-tsan bench fuzz check-odr
 
 all: build
 
@@ -31,6 +31,11 @@ test-asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS=-DVARKON_SANITIZE=address,undefined
 test-tsan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-tsan CMAKE_FLAGS=-DVARKON_SANITIZE=thread
+
+# Links everything with link-time optimisation so that two different definitions of one name
+# (a type, an inline function) fail the build.
+check-odr:
+	@$(MAKE) --no-print-directory build BUILD_DIR=build-odr CMAKE_FLAGS=-DVARKON_ODR_CHECK=ON
 
 # Explores each fuzz target for FUZZ_SECONDS (per target) with random seeds.
 FUZZ_SECONDS ?= 180

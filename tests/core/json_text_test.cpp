@@ -48,10 +48,10 @@ TEST(JsonText, KeepsTheStyledFormOfTheShippedFiles) {
 TEST(JsonText, NulBytesAndInvalidUtf8ReadBackExactly) {
   Json::Value document;
   const std::string nameWithNul("Events\0\0", 8);
-  const std::string invalid(
+  using namespace std::string_literals;
+  const std::string invalid =
       "\xE5"
-      "c\x11\xff\xc0\x80\xed\xa0\x80 ok \xe4\xb8\xad",
-      19);
+      "c\x11\xff\xc0\x80\xed\xa0\x80 ok \xe4\xb8\xad"s;
   document[nameWithNul] = invalid;
   document["Events"] = "other";  // must stay a member of its own
   document["plain"] = std::string("a\0b", 3);
