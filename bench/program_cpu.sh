@@ -11,7 +11,7 @@ trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
        XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-"$bin/varkon" --simulate all 2>"$work/stderr" &
+"$bin/varkon" --simulate "${VARKON_SIMULATE:-all}" 2>"$work/stderr" &
 pid=$!
 # Until it answers and its first pass is done.
 tries=0

@@ -446,12 +446,14 @@ void CMainWnd::changeEvent(QEvent* event) {
 void CMainWnd::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ForEachDevice(DeviceGroup::All, [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(true); });
+  if (stallMonitor_) stallMonitor_->Start();
 }
 
 void CMainWnd::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   ForEachDevice(DeviceGroup::All,
                 [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(false); });
+  if (stallMonitor_) stallMonitor_->Pause();
 }
 
 void CMainWnd::UpdateMaxButtons() {

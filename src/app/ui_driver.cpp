@@ -84,8 +84,12 @@ std::string Utf8(const QString& text) {
   return text.toUtf8().toStdString();
 }
 
-// What the user can see: shown, in a window that is not minimised.
+// What the user can see: shown, in a window that is not minimised. A light cell its panel draws
+// is seen with the panel.
 bool IsShown(const QWidget* control) {
+  if (const auto* cell = qobject_cast<const CDeviceKeyButtonUI*>(control)) {
+    if (cell->DrawnByPanel() && cell->parentWidget()) control = cell->parentWidget();
+  }
   return control->isVisible() && !control->window()->isMinimized();
 }
 

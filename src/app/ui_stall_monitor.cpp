@@ -9,9 +9,13 @@ UiStallMonitor::UiStallMonitor(QObject* parent) : QObject(parent) {
 }
 
 void UiStallMonitor::Start() {
-  clock_.start();
-  last_ = 0;
+  if (!clock_.isValid()) clock_.start();
+  last_ = clock_.elapsed();
   timer_.start();
+}
+
+void UiStallMonitor::Pause() {
+  timer_.stop();
 }
 
 void UiStallMonitor::OnBeat() {

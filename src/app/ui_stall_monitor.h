@@ -14,6 +14,8 @@ class UiStallMonitor : public QObject {
 
   explicit UiStallMonitor(QObject* parent = nullptr);
   void Start();
+  // While the window is hidden nobody waits for it; the beats pause (and do not count the pause).
+  void Pause();
   // The latest a beat came since the start or the last reset, in milliseconds.
   qint64 WorstStallMs() const { return worst_; }
   void Reset() { worst_ = 0; }

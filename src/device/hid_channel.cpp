@@ -122,6 +122,10 @@ void HidChannel::Close() {
   if (device) device->Cancel();
 }
 
+void HidChannel::CancelWaits() {
+  if (std::shared_ptr<HidDevice> device = CurrentDevice()) device->Cancel();
+}
+
 bool HidChannel::IsOpen() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return device_ != nullptr;

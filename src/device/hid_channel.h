@@ -38,6 +38,9 @@ class HidChannel {
   bool Reopen();
   void Close();
   bool IsOpen() const;
+  // Ends a read or write waiting on another thread now; the open handle fails from then on (used
+  // when its reader stops, just before the channel closes or the program ends).
+  void CancelWaits();
 
   // 1 on success, 0 on failure (time-out, cancel, device error, closed channel).
   int Read(uint8_t* buffer, size_t length, size_t& bytesRead, int timeoutMs);

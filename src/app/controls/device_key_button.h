@@ -3,6 +3,8 @@
 // selection of its panel.
 #pragma once
 
+#include <QPixmap>
+
 #include <QPushButton>
 #include <cstdint>
 
@@ -39,6 +41,15 @@ class CDeviceKeyButtonUI : public QPushButton {
   void SetSelected(bool selected);
   bool IsSelected() const { return selected_; }
 
+  // A light cell its panel draws (CSelectPanelUI): the cell itself stays hidden, so the 20
+  // repaints a second of the preview are one paint of the panel instead of one per cell. Its
+  // owner repaints the panel after changing its cells' lights.
+  void SetDrawnByPanel(bool drawn);
+  bool DrawnByPanel() const { return drawnByPanel_; }
+  // The light as it shows now (the light image at the cell's size, tinted); null when the cell
+  // shows no light.
+  const QImage& LightPicture();
+
   QString lightImage() const { return lightImage_; }
   void setLightImage(const QString& image);
   QString keySetImage() const { return keySetImage_; }
@@ -52,6 +63,7 @@ class CDeviceKeyButtonUI : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -59,6 +71,32 @@ class CDeviceKeyButtonUI : public QPushButton {
   QString keySetImage_;
   QString keyUnsetImage_;
   ControlImage lightPicture_;
+  // The light image at the cell's size and its tinted copy, made again only when the image,
+  // the size or the colour changes: the preview repaints every cell 20 times a second.
+  // The button's face as its style draws it, for its current look.
+  struct FaceKey {
+    QSize size;
+    QString text;
+    bool down, checked, hovered, enabled, focused, selected, selectedProperty;
+    qreal pixelRatio;
+    friend bool operator==(const FaceKey&, const FaceKey&) = default;
+  };
+  QPixmap Face();
+  void Repaint();
+  QPixmap face_;
+  FaceKey faceKey_{};
+  bool renderingFace_ = false;
+  bool drawnByPanel_ = false;
+  bool lightCell_ = false;
+  bool selectedProperty_ = false;
+  QImage lightSource_;        // the light image as loaded
+  QString lightSourceImage_;  // the description it was loaded for
+  QImage lightBase_;          // at the cell's size
+  qint64 lightBaseKey_ = 0;
+  QImage lightTinted_;  // lightBase_ in the light's colour
+  qint64 tintedBaseKey_ = 0;
+  uint32_t tintedColour_ = 0;
+  int tintedAlpha_ = -1;
   ControlImage keySetPicture_;
   ControlImage keyUnsetPicture_;
   uint32_t lightColour_ = 255;

@@ -1,5 +1,8 @@
 #include "app/controls/select_panel.h"
 
+#include <QPaintEvent>
+#include <QPainter>
+
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -43,6 +46,18 @@ void CSelectPanelUI::mouseReleaseEvent(QMouseEvent* event) {
   SelectByBand();
   update();
   ui::RaiseNotification(this, "click_select_end");
+}
+
+void CSelectPanelUI::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  QPainter painter(this);
+  const QRect dirty = event->rect();
+  for (CDeviceKeyButtonUI* key :
+       findChildren<CDeviceKeyButtonUI*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (!key->DrawnByPanel() || !key->geometry().intersects(dirty)) continue;
+    const QImage& light = key->LightPicture();
+    if (!light.isNull()) painter.drawImage(key->geometry().topLeft(), light);
+  }
 }
 
 void CSelectPanelUI::SelectKeys(const QList<CDeviceKeyButtonUI*>& keys) {

@@ -40,6 +40,9 @@ class CSelectPanelUI : public QWidget {
   void SelectKeys(const QList<CDeviceKeyButtonUI*>& keys);
 
  protected:
+  // Under the key buttons: the lights of the cells the panel draws (see
+  // CDeviceKeyButtonUI::SetDrawnByPanel).
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -5,6 +5,7 @@
 #include "app/controls/device_key_button.h"
 #include "app/controls/device_option.h"
 #include "app/controls/mp_device_power.h"
+#include "app/controls/select_panel.h"
 #include "core/debug_out.h"
 #include "device/device_transport.h"
 #include "device/hid_channel.h"
@@ -213,6 +214,10 @@ void CTarnwiseUSBDevice::BuildPanel() {
       keyButtons_[static_cast<size_t>(parsed.index)] = button;
     } else if (parsed.role == DeviceButtonRole::Light) {
       lightButtons_[static_cast<size_t>(parsed.index)] = button;
+      // The panel draws its shown light cells itself (one paint a frame, not one per cell).
+      if (!button->isHidden() && qobject_cast<CSelectPanelUI*>(selectPanel_)) {
+        button->SetDrawnByPanel(true);
+      }
       button->SetLight(kWhiteLight, 255, true);
       // The preview starts from the same white until an effect paints the light.
       engine_->SetLightColour(static_cast<size_t>(parsed.index),
@@ -243,11 +248,17 @@ uint32_t CTarnwiseUSBDevice::GetLightColour(int index) const {
 }
 
 void CTarnwiseUSBDevice::PaintPreview() {
-  engine_->PaintPreview([this](size_t index, const PreviewCell& cell) {
-    if (index < lightButtons_.size() && lightButtons_[index]) {
-      lightButtons_[index]->SetLight(cell.value, cell.alpha, cell.show);
-    }
+  QRect changed;
+  engine_->PaintPreview([this, &changed](size_t index, const PreviewCell& cell) {
+    if (index >= lightButtons_.size() || !lightButtons_[index]) return;
+    CDeviceKeyButtonUI* button = lightButtons_[index];
+    const bool before = button->LightColour() == (cell.value & 0xFFFFFFu) &&
+                        button->LightAlpha() == cell.alpha && button->IsLightShown() == cell.show;
+    button->SetLight(cell.value, cell.alpha, cell.show);
+    if (!before && button->DrawnByPanel()) changed |= button->geometry();
   });
+  // One repaint of the part of the picture whose lights changed.
+  if (!changed.isEmpty() && selectPanel_) selectPanel_->update(changed);
 }
 
 void CTarnwiseUSBDevice::SetLightParams(const LightState& state) {
@@ -307,7 +318,7 @@ void CTarnwiseUSBDevice::StartLightThread() {
       if (transport && transport->IsOpened()) {
         if (!transport->Busy()) LightPass(clock.NowMs());
         waitMs =
-            previewShown_.load() || StreamsLightFrames() ? kLightPassOpenMs : kLightPassClosedMs;
+            previewShown_.load() || StreamsLightFrames() ? kLightPassOpenMs : kLightPassUnseenMs;
       } else {
         waitMs = kLightPassClosedMs;
       }
@@ -364,7 +375,16 @@ void CTarnwiseUSBDevice::StartInputReader(bool receiverIdentity) {
 
 void CTarnwiseUSBDevice::StopInputReader(bool receiverIdentity) {
   WorkerThread& reader = inputReaders_[receiverIdentity ? 1 : 0];
-  if (const char* outcome = StopOutcome(reader.Stop())) {
+  HidChannel* channel = nullptr;
+  if (inputTransport_) {
+    channel =
+        receiverIdentity ? &inputTransport_->ReceiverChannel() : &inputTransport_->CableChannel();
+  }
+  // The reader may be waiting for a report: its wait is cancelled so the stop is immediate.
+  const auto release = [channel] {
+    if (channel) channel->CancelWaits();
+  };
+  if (const char* outcome = StopOutcome(reader.Stop(kWorkerStopBound, release))) {
     debugOut("%s input reader: %s\n", displayName_.c_str(), outcome);
   }
 }

@@ -42,8 +42,11 @@ class HidChannel;
 // (the effects' speed tables count passes at that rate), one pass every 100 ms otherwise.
 inline constexpr int kLightPassOpenMs = 16;
 inline constexpr int kLightPassClosedMs = 100;
-// Input readers wait this long per read, so a stop is seen at once even without a cancel.
-inline constexpr int kInputReadWaitMs = 100;
+// While nobody can see the picture and the hardware is not fed from it, the effects need not
+// move: a pass every half second keeps the device nearly asleep.
+inline constexpr int kLightPassUnseenMs = 500;
+// Input readers wait this long per read; a stop cancels the wait at once.
+inline constexpr int kInputReadWaitMs = 1000;
 
 // What a device class brings to the base: its light engine (with its effects installed) and its
 // logic, which works on that engine.

@@ -61,28 +61,45 @@ QImage LoadSkinImage(std::string_view name, const std::string& folder, std::stri
 }
 
 QImage TintImage(const QImage& image, uint32_t tintRgb, int alpha) {
-  if (image.isNull()) return {};
+  QImage tinted;
+  TintImageInto(image, tintRgb, alpha, tinted);
+  return tinted;
+}
+
+void TintImageInto(const QImage& image, uint32_t tintRgb, int alpha, QImage& out) {
+  if (image.isNull()) {
+    out = QImage();
+    return;
+  }
+  const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
+                            ? image
+                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (out.size() != source.size() || out.format() != QImage::Format_ARGB32_Premultiplied) {
+    out = QImage(source.size(), QImage::Format_ARGB32_Premultiplied);
+  }
   const uint32_t a = static_cast<uint32_t>(std::clamp(alpha, 0, 255));
   const uint32_t tr = (tintRgb >> 16) & 0xff;
   const uint32_t tg = (tintRgb >> 8) & 0xff;
   const uint32_t tb = tintRgb & 0xff;
-  QImage tinted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   // Premultiplied channels stay premultiplied when every channel is scaled by the alpha factor
-  // and the colour channels by the tint.
+  // and the colour channels by the tint. One table per channel keeps the pixel loop to lookups.
   auto scale = [](uint32_t value, uint32_t factor) { return (value * factor + 127) / 255; };
-  for (int y = 0; y < tinted.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(tinted.scanLine(y));
-    for (int x = 0; x < tinted.width(); ++x) {
-      const QRgb pixel = line[x];
-      const uint32_t pa = scale(static_cast<uint32_t>(qAlpha(pixel)), a);
-      const uint32_t pr = scale(scale(static_cast<uint32_t>(qRed(pixel)), tr), a);
-      const uint32_t pg = scale(scale(static_cast<uint32_t>(qGreen(pixel)), tg), a);
-      const uint32_t pb = scale(scale(static_cast<uint32_t>(qBlue(pixel)), tb), a);
-      line[x] = qRgba(static_cast<int>(pr), static_cast<int>(pg), static_cast<int>(pb),
-                      static_cast<int>(pa));
+  uint8_t alphaOf[256], redOf[256], greenOf[256], blueOf[256];
+  for (uint32_t v = 0; v < 256; ++v) {
+    alphaOf[v] = static_cast<uint8_t>(scale(v, a));
+    redOf[v] = static_cast<uint8_t>(scale(scale(v, tr), a));
+    greenOf[v] = static_cast<uint8_t>(scale(scale(v, tg), a));
+    blueOf[v] = static_cast<uint8_t>(scale(scale(v, tb), a));
+  }
+  for (int y = 0; y < source.height(); ++y) {
+    const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < source.width(); ++x) {
+      const QRgb pixel = in[x];
+      line[x] = qRgba(redOf[qRed(pixel)], greenOf[qGreen(pixel)], blueOf[qBlue(pixel)],
+                      alphaOf[qAlpha(pixel)]);
     }
   }
-  return tinted;
 }
 
 void DrawTintedImage(QPainter& painter, const QRect& target, const QImage& image,

@@ -27,6 +27,9 @@ QImage LoadSkinImage(std::string_view name, const std::string& folder = {},
 // `image` with every pixel's colour multiplied by `tintRgb` (0xRRGGBB; 0xFFFFFF keeps the
 // colours) and its alpha scaled by `alpha` (0..255, clamped). Premultiplied ARGB result.
 QImage TintImage(const QImage& image, uint32_t tintRgb, int alpha);
+// The same into `out`, whose memory is reused when it already has the image's size (the light
+// cells retint their light 20 times a second). `image` is best premultiplied already.
+void TintImageInto(const QImage& image, uint32_t tintRgb, int alpha, QImage& out);
 
 // Draws the `source` part of `image` (all of it when `source` is not valid) into `target`,
 // tinted as TintImage does.
