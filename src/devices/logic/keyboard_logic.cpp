@@ -216,6 +216,26 @@ void KeyboardLogic::WriteProfileToDevice(std::function<void(int)> done) {
   });
 }
 
+void KeyboardLogic::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
+  std::shared_ptr<KeyboardHardware> hardware = Hardware();
+  const int macroCount = MacroCount();
+  const std::vector<int> macros = KeyboardMacroList(keys_, maps_, macroCount);
+  const KeyboardKeyTables tables = BuildKeyboardKeyTables(layout_, keys_, maps_, macroCount);
+  const bool haveLayout = discovered_ && !layout_.empty();
+  const std::string folder = Folders().dataFolder;
+  SaveProfile();
+  Jobs().Post([=, post = Poster()](const StopEvent&) {
+    const int macroResult = hardware->WriteMacros(folder, macros);
+    StatusCode keys = kStatusNoReply;
+    // Macros that do not fit leave the keys unwritten; a failed macro write still sends the keys.
+    if (macroResult <= 0 && haveLayout) keys = hardware->WriteKeyTables(tables.main, tables.fn);
+    post([this, macroResult, keys, done] {
+      lastStatus_ = keys;
+      if (done) done(macroResult, keys);
+    });
+  });
+}
+
 // ---- the System page
 
 void KeyboardLogic::StoreSystem() {

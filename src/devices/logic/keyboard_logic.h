@@ -66,6 +66,11 @@ class KeyboardLogic : public DeviceLogic {
   // record, the macros its keys use, then (only when the macros went in) both key tables.
   // `done` gets the outcome (see kKeysNotWritten) on the owner's thread.
   void WriteProfileToDevice(std::function<void(int result)> done = {});
+  // What the key editor's "write" does: the macros the keys use, then (unless they did not fit)
+  // both key tables, then the profile is saved. `done` gets the macro outcome (0, −1 not taken,
+  // or the count of events too many, in which case the keys were not written) and the key
+  // tables' status.
+  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
   // Record 0 from the current light state and system options.
   void WriteLightRecord(std::function<void(StatusCode)> done = {});
 

@@ -130,6 +130,46 @@ void CTarnwiseKeyboardDevice::WriteProfileToDevice(std::function<void(int)> done
   });
 }
 
+void CTarnwiseKeyboardDevice::SwitchToProfile(int index, std::function<void(int)> done) {
+  if (!keyboard_->Profiles().SelectProfile(index)) {
+    if (done) done(0);
+    return;
+  }
+  LoadProfile();
+  keyboard_->ValidateMacroRefs();
+  RefreshPanel();
+  WriteProfileToDevice(std::move(done));
+}
+
+KeyAssignmentRecord CTarnwiseKeyboardDevice::KeyRecord(int index) const {
+  const std::vector<KeyAssignmentRecord>& keys = keyboard_->Keys();
+  if (index < 0 || index >= static_cast<int>(keys.size())) return {};
+  return keys[static_cast<size_t>(index)];
+}
+
+void CTarnwiseKeyboardDevice::StoreKeyRecord(int index, const KeyAssignmentRecord& record) {
+  std::vector<KeyAssignmentRecord> keys = keyboard_->Keys();
+  if (index < 0 || index >= static_cast<int>(keys.size())) return;
+  keys[static_cast<size_t>(index)] = record;
+  keyboard_->SetKeys(keys);
+  ShowKeyLabels();
+}
+
+void CTarnwiseKeyboardDevice::SetFnLayer(bool on) {
+  keyboard_->SetFnKeysetFlag(on);
+  SaveProfile();
+  RefreshPanel();
+}
+
+void CTarnwiseKeyboardDevice::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
+  PostToMainWindow(kMessageShowProgress, 0, 0);
+  keyboard_->WriteKeysAndMacros([this, done = std::move(done)](int macros, StatusCode keys) {
+    PostToMainWindow(kMessageHideProgress, 0, 0);
+    ShowKeyLabels();
+    if (done) done(macros, keys);
+  });
+}
+
 void CTarnwiseKeyboardDevice::SelectFunctionPage(int page) {
   CTarnwiseUSBDevice::SelectFunctionPage(page);
   EnableKeysForPage(page);

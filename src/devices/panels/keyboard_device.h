@@ -61,6 +61,20 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   // Writes the current profile to the keyboard (record, macros, key tables), with the window's
   // progress shown; `done` gets the outcome (see KeyboardLogic::WriteProfileToDevice).
   void WriteProfileToDevice(std::function<void(int)> done);
+  // The profile switch of a keyboard: select, load, correct macro references, show, then write
+  // record, macros and (when those went in) the key tables.
+  void SwitchToProfile(int index, std::function<void(int result)> done = {}) override;
+
+  // ---- the key editor's side
+  // The record of list entry `index` (an empty record outside the list).
+  KeyAssignmentRecord KeyRecord(int index) const;
+  // Stores an edited record for key `index` in the key list and the profile document, and shows
+  // the labels again.
+  void StoreKeyRecord(int index, const KeyAssignmentRecord& record);
+  // The Fn layer on or off: stored in the profile (saved), labels and key enabling follow.
+  void SetFnLayer(bool on);
+  // Macros then keys, as the editor's write does (KeyboardLogic::WriteKeysAndMacros).
+  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
 
  protected:
   void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;

@@ -156,6 +156,17 @@ void CTarnwiseUSBDevice::RefreshPanel() {
   }
 }
 
+void CTarnwiseUSBDevice::SwitchToProfile(int index, std::function<void(int)> done) {
+  if (!logic_->Profiles().SelectProfile(index)) {
+    if (done) done(0);
+    return;
+  }
+  LoadProfile();
+  RefreshPanel();
+  WriteLightRecord(0);
+  if (done) done(0);
+}
+
 CLightControlUI* CTarnwiseUSBDevice::LightPanel() const {
   return lightPanel_;
 }

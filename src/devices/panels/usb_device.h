@@ -158,6 +158,11 @@ class CTarnwiseUSBDevice : public QWidget {
   void OnInputReport(bool receiverIdentity, HidChannel& channel, const uint8_t* report,
                      size_t length);
 
+  // Makes profile `index` of the device's list the current one: selected, loaded, shown and
+  // written to the device as far as its class keeps settings there. `done` gets the outcome
+  // (0 done, −1 the device did not take its macros, a positive count of macro events too many).
+  virtual void SwitchToProfile(int index, std::function<void(int result)> done = {});
+
   // ---- states the main window hands to every device
   // Lighting control by the program; turning it on for a keyboard tells the keyboard.
   void SetLightControl(bool on);
