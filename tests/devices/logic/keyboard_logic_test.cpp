@@ -190,6 +190,43 @@ TEST_F(KeyboardLogicTest, MacrosTooLongForTheMemoryWriteNothing) {
   EXPECT_EQ(fnTable[3 * logic_.Maps().keyPosition[3] + 1], 2);
 }
 
+// The key editor's write: macros that do not fit keep the keys unwritten; macros the keyboard
+// refuses still let the keys go out (the editor reports both).
+TEST_F(KeyboardLogicTest, TheEditorsWriteSendsKeysUnlessTheMacrosDoNotFit) {
+  logic_.Read();
+  Settle();
+  WriteMacros(2, 40);
+  std::vector<KeyAssignmentRecord> keys = logic_.Keys();
+  keys[1].main.code = {kAssignMacro, 0, 0};
+  keys[2].main.code = {kAssignMacro, 1, 0};
+  keys[5].main.code = {kAssignKeyboard, 0, 0x29};
+  logic_.SetKeys(keys);
+  Firmware().SetMemory(MemoryArea::DeviceInfo, 6, {1});
+  const std::vector<uint8_t> before = Firmware().Memory(MemoryArea::KeyTableA);
+  int macros = -100;
+  StatusCode tables = kStatusOk;
+  logic_.WriteKeysAndMacros([&](int m, StatusCode k) { macros = m, tables = k; });
+  Settle();
+  EXPECT_GT(macros, 0);
+  EXPECT_EQ(Firmware().Memory(MemoryArea::KeyTableA), before);
+
+  Fault refused;
+  refused.kind = FaultKind::StatusFF;
+  refused.command = kCmdWriteMacroMemory;
+  refused.times = -1;
+  Firmware().InjectFault(refused);
+  Firmware().SetMemory(MemoryArea::DeviceInfo, 6, {32});
+  logic_.WriteKeysAndMacros([&](int m, StatusCode k) { macros = m, tables = k; });
+  Settle();
+  EXPECT_EQ(macros, kMacroWriteFailed);
+  EXPECT_EQ(tables, kStatusOk);
+  const std::vector<uint8_t> table = Firmware().Memory(MemoryArea::KeyTableA);
+  EXPECT_EQ(table[3 * logic_.Maps().keyPosition[5] + 2], 0x29);
+  // The profile file holds the key list that was written.
+  const Json::Value saved = ReadJsonFile(logic_.Profiles().CurrentProfileFilePath());
+  EXPECT_EQ(saved["Device"][0]["KeyList"][5]["Assignment"].asInt(), 0x200029);
+}
+
 TEST_F(KeyboardLogicTest, AKeyboardClaimingTooManyKeysIsNotReadFurther) {
   Firmware().SetMemory(MemoryArea::DeviceInfo, 5, {171});
   Firmware().ClearRequests();
