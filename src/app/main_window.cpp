@@ -19,6 +19,7 @@
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/control_timers.h"
+#include "platform/ui/input_hook.h"
 #include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
 #include "platform/ui/popup_menu.h"
@@ -226,6 +227,7 @@ void CMainWnd::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   debugOut("退出测试\n");
+  StopKeyCapture();
   CloseChildWindows();
   hide();
   if (tray_) tray_->Hide();
@@ -330,6 +332,7 @@ void CMainWnd::OnTimer(int timer) {
       update();
       break;
     case kTimerTrayMenu:
+      RefreshTrayProfiles();
       if (menu_) menu_->Show(QCursor::pos(), ui::kMenuAlignLeft | ui::kMenuAlignTop);
       break;
     case kTimerProfileSwitch:
@@ -377,6 +380,7 @@ void CMainWnd::OnTray(intptr_t mouseMessage) {
 }
 
 void CMainWnd::OnMenuCommand(const std::string& item) {
+  if (OnProfileMenuCommand(item)) return;
   const QString name = QString::fromStdString(item);
   if (name.compare("exit", Qt::CaseInsensitive) == 0) {
     CloseChildWindows();
@@ -451,9 +455,26 @@ void CMainWnd::showEvent(QShowEvent* event) {
 
 void CMainWnd::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  StopKeyCapture();
   ForEachDevice(DeviceGroup::All,
                 [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(false); });
   if (stallMonitor_) stallMonitor_->Pause();
+}
+
+void CMainWnd::StartKeyCapture() {
+  if (!inputHook_) inputHook_ = std::make_unique<ui::InputHook>();
+  // Every key the capture table knows is taken, Escape and Tab included; the capture ends when
+  // the key edit loses the focus (a click elsewhere), which posts 1054 with 0.
+  const bool started =
+      inputHook_->Start(this, ui::kHookSingleKey,
+                        [this](uint8_t scanCode, bool extended, bool down, bool autoRepeat) {
+                          if (down && !autoRepeat) OnKeyCaptured(scanCode, extended);
+                        });
+  if (!started) debugOut("key capture: the window is not shown\n");
+}
+
+void CMainWnd::StopKeyCapture() {
+  if (inputHook_) inputHook_->Stop();
 }
 
 void CMainWnd::UpdateMaxButtons() {
@@ -580,6 +601,8 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
       debugOut("界面 DPI 1发生变化\n");
       return true;
     case kMessageKeyCapture:
+      if (message.wParam == 1) StartKeyCapture();
+      if (message.wParam == 0) StopKeyCapture();
       return true;
     case kMessageDpiChanged:
       dpi_ = ValidDpi(static_cast<int>(message.wParam & 0xFFFF));

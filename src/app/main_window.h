@@ -24,6 +24,7 @@ class Notifier;
 class PopupMenu;
 class SkinLoader;
 class TrayIcon;
+class InputHook;
 struct Notification;
 }  // namespace ui
 
@@ -108,6 +109,8 @@ class CMainWnd : public QWidget {
   ui::MessageBus& bus() { return bus_; }
   QWidget* skinRoot() const { return root_; }
   ui::TrayIcon* tray() const { return tray_.get(); }
+  // The key capture's input hook (message 1054); null until the first capture.
+  ui::InputHook* inputHook() const { return inputHook_.get(); }
   ui::PopupMenu* trayMenu() const { return menu_.get(); }
   DeviceScreen* deviceScreen() const { return screen_.get(); }
   NotifyRouter& router() { return router_; }
@@ -119,6 +122,8 @@ class CMainWnd : public QWidget {
   void ResetUiStall();
 
   bool LightControl() const { return lightControl_; }
+  // Key assignments changed in the key editor but not yet written to the device.
+  bool KeysUnsent() const { return keysUnsent_; }
   bool PowerOn() const { return powerOn_; }
   int Dpi() const { return dpi_; }
   bool FirstPassDone() const { return firstPassDone_; }
@@ -135,6 +140,19 @@ class CMainWnd : public QWidget {
   // `varkonctl light DEVICE [mode N] [brightness B] [speed S] [direction D] [colour RRGGBB]
   // [multicolour 0|1]`: the lighting editor's action on that device. "ok" or "error ...".
   std::string LightRequest(const std::vector<std::string>& words);
+  // `varkonctl profile DEVICE list|switch NAME|add|copy|rename NAME|reset|delete|export FILE|
+  // import FILE [--yes]`: the profile panel's operations. A JSON list, "ok" or "error ...".
+  std::string ProfileRequest(const std::vector<std::string>& words);
+  // `varkonctl keys DEVICE list|set INDEX KIND B1 B2 [--fn]|write`: the key editor's operations.
+  std::string KeysRequest(const std::vector<std::string>& words);
+  // A key typed while key capture runs (message 1054 turned it on): its PC set-1 scan code and
+  // extended-key flag. The key editor takes it.
+  void OnKeyCaptured(uint8_t scanCode, bool extended);
+  // The tray menu's "Profiles" submenu: one submenu per device, one item per profile (built
+  // again each time the menu opens).
+  void RefreshTrayProfiles();
+  // The attached device a script names: its display name (any case), "pad" or "headset".
+  CTarnwiseUSBDevice* DeviceNamed(const std::string& word) const;
   // The skin picker's change: a background colour, or an image.
   void ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image);
   // DPI fitting for the monitor nearest the window.
@@ -174,6 +192,16 @@ class CMainWnd : public QWidget {
   // five light-state words into the new ones; `showColour` shows the new fixed colour in the
   // editor (the colour actions).
   void BuildLightRoutes();
+  // The profile panel's rows (the operations with their confirmations, the switch timer).
+  void BuildProfileRoutes();
+  // The key assignment editor's rows.
+  void BuildKeyRoutes();
+  // A choice in that submenu; false for other items.
+  bool OnProfileMenuCommand(const std::string& item);
+  // The key editor's Save and Write on the current keyboard (Write reports through texts 7 and
+  // 16 and, on a macro overflow, falls back to the edited key's default and writes again).
+  void SaveEditedKey(CTarnwiseKeyboardDevice& keyboard);
+  void WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard);
   void EditCurrentLight(
       const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
       bool showColour = false);
@@ -182,6 +210,10 @@ class CMainWnd : public QWidget {
       const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
       bool showColour);
   void HideToTray();
+  // Message 1054: key capture for the key editor on (the window's keys go to OnKeyCaptured) or
+  // off.
+  void StartKeyCapture();
+  void StopKeyCapture();
   void ToggleLightControl();
   void ShowLightControlText();
   // The device objects the window hands a state to: keyboards and mice, every device but the
@@ -205,6 +237,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<WatcherEvents> watcherEvents_;
   std::unique_ptr<DeviceWatcher> watcher_;
   QPointer<QWidget> about_;
+  std::unique_ptr<ui::InputHook> inputHook_;
   UiStallMonitor* stallMonitor_ = nullptr;
   std::function<void()> onExit_;
   std::function<void(CTarnwiseUSBDevice*)> onProfileSwitch_;
@@ -213,6 +246,7 @@ class CMainWnd : public QWidget {
   int dpi_ = 96;
   int languageIndex_ = -1;
   bool lightControl_ = true;
+  bool keysUnsent_ = false;
   bool windowActive_ = false;
   bool mouseInside_ = false;
   bool displayChanged_ = false;

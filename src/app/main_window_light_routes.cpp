@@ -119,23 +119,27 @@ void CMainWnd::BuildLightRoutes() {
   });
 }
 
+CTarnwiseUSBDevice* CMainWnd::DeviceNamed(const std::string& word) const {
+  CTarnwiseUSBDevice* device = nullptr;
+  for (CTarnwiseUSBDevice* candidate :
+       screen_ ? screen_->Devices() : std::vector<CTarnwiseUSBDevice*>{}) {
+    const std::string& name = candidate->DisplayName();
+    const bool alias = (word == "pad" && name == "MousePad") || (word == "headset" && name == "HD");
+    if (QString::fromStdString(name).compare(QString::fromStdString(word), Qt::CaseInsensitive) ==
+            0 ||
+        alias) {
+      device = candidate;
+    }
+  }
+  return device;
+}
+
 std::string CMainWnd::LightRequest(const std::vector<std::string>& words) {
   if (words.size() < 2 || words.size() % 2 != 0) {
     return "error usage: light DEVICE [mode N] [brightness B] [speed S] [direction D] "
            "[colour RRGGBB] [multicolour 0|1]";
   }
-  CTarnwiseUSBDevice* device = nullptr;
-  for (CTarnwiseUSBDevice* candidate :
-       screen_ ? screen_->Devices() : std::vector<CTarnwiseUSBDevice*>{}) {
-    const std::string& name = candidate->DisplayName();
-    const bool alias =
-        (words[1] == "pad" && name == "MousePad") || (words[1] == "headset" && name == "HD");
-    if (QString::fromStdString(name).compare(QString::fromStdString(words[1]),
-                                             Qt::CaseInsensitive) == 0 ||
-        alias) {
-      device = candidate;
-    }
-  }
+  CTarnwiseUSBDevice* device = DeviceNamed(words[1]);
   if (!device) return "error no " + words[1] + " has been attached";
   if (!device->Logic().ProfileBound()) return "error the " + words[1] + " has not been read yet";
   std::vector<std::function<LightWords(const LightWords&)>> changes;

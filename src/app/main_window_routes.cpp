@@ -56,6 +56,8 @@ void CMainWnd::BuildRoutes() {
                  [this](const RoutedNotification&) { StartWindowTimer(kTimerProfileSwitch, 400); });
   BuildDeviceRoutes();
   BuildLightRoutes();
+  BuildProfileRoutes();
+  BuildKeyRoutes();
   // The click-select notifications of the framework that end here.
   router_.SkipFrameworkFor("click_wpremove");
   router_.SkipFrameworkFor("click_wpedit");

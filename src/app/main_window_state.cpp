@@ -69,6 +69,7 @@ std::string CMainWnd::StateJson() const {
   QWidget* hint = root_ ? ui::FindControl(root_, QStringLiteral("No_device_Link")) : nullptr;
   state["noDeviceLink"] = hint != nullptr && !hint->isHidden();
   state["lightControl"] = lightControl_;
+  state["keysUnsent"] = keysUnsent_;
   state["language"] = languageIndex_;
   state["power"] = powerOn_;
   state["dpi"] = dpi_;

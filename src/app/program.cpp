@@ -171,6 +171,8 @@ std::string Program::HandleRequest(const std::vector<std::string>& words) {
   if (words[0] == "state" && words.size() == 1) return window_ ? window_->StateJson() : "{}";
   if (words[0] == "sim") return HandleSimRequest(words);
   if (words[0] == "light") return window_ ? window_->LightRequest(words) : "error no window";
+  if (words[0] == "profile") return window_ ? window_->ProfileRequest(words) : "error no window";
+  if (words[0] == "keys") return window_ ? window_->KeysRequest(words) : "error no window";
   // "stall [reset]": how late the UI thread's heartbeat came at worst, in milliseconds.
   if (words[0] == "stall" && window_ && words.size() <= 2) {
     const std::string worst = std::to_string(window_->UiStallMaxMs());

@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QValidator>
 #include <algorithm>
 #include <cstdint>
@@ -26,6 +27,7 @@
 #include "app/controls/color_palette.h"
 #include "app/controls/device_key_button.h"
 #include "app/controls/select_panel.h"
+#include "app/file_dialog.h"
 #include "app/main_window.h"
 #include "app/msg_wnd.h"
 #include "devices/panels/usb_device.h"
@@ -39,7 +41,8 @@ namespace {
 
 constexpr const char kUsage[] =
     "error usage: ui click NAME | select NAME INDEX | set NAME VALUE | check NAME on|off | "
-    "colour NAME RRGGBB | paint INDEX... | get NAME | message | answer ok|cancel";
+    "colour NAME RRGGBB | paint INDEX... | get NAME | message | answer ok|cancel | answer-file "
+    "FILE";
 
 bool ParseInt(const std::string& text, int& value) {
   if (text.empty() || text.size() > 11) return false;
@@ -266,6 +269,11 @@ std::string UiDriver::Handle(const std::vector<std::string>& words) {
   if (action == "get" && count == 1) return Get(words[2]);
   if (action == "message" && count == 0) return Message();
   if (action == "answer" && count == 1) return Answer(words[2]);
+  if (action == "answer-file" && count >= 1) {
+    std::string path;
+    for (size_t i = 2; i < words.size(); ++i) path += (i > 2 ? " " : "") + words[i];
+    return AnswerFile(path);
+  }
   return kUsage;
 }
 
@@ -537,9 +545,20 @@ std::string UiDriver::Message() const {
   return Compact(state);
 }
 
+std::string UiDriver::AnswerFile(const std::string& path) {
+  if (!FileDialogOpen()) return "error no file dialog is open";
+  // The dialog's loop ends once this request has its answer.
+  QTimer::singleShot(0, [path] { AnswerFileDialog(path); });
+  return "ok";
+}
+
 std::string UiDriver::Answer(const std::string& choice) {
   if (choice != "ok" && choice != "cancel") return "error answer takes ok or cancel";
   CMsgWnd* box = OpenMessage();
+  if (box == nullptr && choice == "cancel" && FileDialogOpen()) {
+    QTimer::singleShot(0, [] { CancelFileDialog(); });
+    return "ok";
+  }
   if (box == nullptr) return "error no message window is open";
   auto* button =
       qobject_cast<QAbstractButton*>(box->Control(choice == "ok" ? "confirm_btn" : "cancel_btn"));

@@ -53,6 +53,7 @@ class UiDriver {
   std::string Get(const std::string& spec) const;
   std::string Message() const;
   std::string Answer(const std::string& choice);
+  std::string AnswerFile(const std::string& path);
 
   CMainWnd* window_;
 };

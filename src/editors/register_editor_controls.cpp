@@ -1,5 +1,7 @@
 #include "editors/register_editor_controls.h"
 
+#include "editors/device_profile.h"
+#include "editors/key_set_control.h"
 #include "editors/light_control.h"
 #include "platform/ui/skin_loader.h"
 
@@ -9,6 +11,12 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
   loader.RegisterControl(QString::fromLatin1(kLightControlClass),
                          [](QWidget* parent) -> QWidget* { return new CLightControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kLightSetControlTag), kLightControlSkin);
+  loader.RegisterControl(QString::fromLatin1(kKeySetControlClass),
+                         [](QWidget* parent) -> QWidget* { return new CKeySetControlUI(parent); });
+  loader.RegisterSubTree(QString::fromLatin1(kKeySetControlTag), kKeySetControlSkin);
+  loader.RegisterControl(QString::fromLatin1(kDeviceProfileClass),
+                         [](QWidget* parent) -> QWidget* { return new CDeviceProfileUI(parent); });
+  loader.RegisterSubTree(QString::fromLatin1(kDeviceProfileTag), kDeviceProfileSkin);
 }
 
 }  // namespace varkon

@@ -87,16 +87,22 @@ void ProfileIndex::InitProfileList() {
   Json::Value index = ReadJsonFileNoThrow(IndexFilePath());
   if (!index.isObject()) index = Json::Value(Json::objectValue);
 
-  // Keep only entries whose file can be found and is theirs alone.
+  // Keep only entries whose file can be found and is theirs alone. The stored selection names an
+  // entry by position, so it moves with its entry; a dropped selected entry selects the first.
+  const int storedSelection = IntMember(index, kSelection, 0);
+  int selection = 0;
   Json::Value kept(Json::arrayValue);
   std::vector<std::string> seen;
   bool dropped = false;
+  int position = 0;
   for (const Json::Value& entry : ArrayMember(index, kEntries)) {
+    const int original = position++;
     const std::string id = UsableId(entry);
     if (!entry.isObject() || id.empty() || std::find(seen.begin(), seen.end(), id) != seen.end()) {
       dropped = true;
       continue;
     }
+    if (original == storedSelection) selection = static_cast<int>(kept.size());
     seen.push_back(id);
     kept.append(entry);
   }
@@ -112,12 +118,12 @@ void ProfileIndex::InitProfileList() {
     WriteJsonFile(ProfilePathOf(id), profile);
   } else if (dropped) {
     index[kEntries] = kept;
+    index[kSelection] = selection;
     WriteIndex(index);
   }
 
   for (const Json::Value& entry : kept) names_.push_back(StringMember(entry, kName));
 
-  int selection = IntMember(index, kSelection, 0);
   if (selection < 0 || selection >= static_cast<int>(names_.size())) selection = 0;
   SelectProfile(selection);
 }
@@ -144,9 +150,10 @@ std::string ProfileIndex::GetProfileFilePath(int i) const {
 }
 
 // Appends the list item and its index entry; returns the new identifier.
-std::string ProfileIndex::AppendEntry(const std::string& name, bool storeSelection) {
+std::string ProfileIndex::AppendEntry(const std::string& name, bool storeSelection,
+                                      std::string id) {
   Json::Value index = ReadIndex();
-  const std::string id = FreshStampId(IdsOf(index), dataFolder_, kProfileExtension);
+  if (id.empty()) id = FreshStampId(IdsOf(index), dataFolder_, kProfileExtension);
   names_.push_back(name);
   const int position = static_cast<int>(names_.size()) - 1;
   Json::Value& entries = MakeArrayMember(index, kEntries);
@@ -263,15 +270,27 @@ bool ProfileIndex::IsImportableProfile(const std::string& path) {
 }
 
 bool ProfileIndex::ImportProfile(const std::string& path) {
+  return Import(path) == ImportResult::kImported;
+}
+
+ProfileIndex::ImportResult ProfileIndex::Import(const std::string& path) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) return ImportResult::kUnreadable;
+  if (size > kMaxImportBytes) return ImportResult::kTooLarge;
   Json::Value document = ReadJsonFileNoThrow(path);
+  if (document.isNull()) return ImportResult::kUnreadable;
   if (!document.isObject() || Member(document, kName).isNull() || Member(document, kId).isNull()) {
-    return false;
+    return ImportResult::kNotAProfile;
   }
+  // The file's own identifier is never used: the profile gets a fresh one in the data folder.
   const std::string name = ImportedProfileName(names_, FileNameOf(path));
-  const std::string id = AppendEntry(name, false);
+  const std::string id = FreshStampId(IdsOf(ReadIndex()), dataFolder_, kProfileExtension);
   NameDocument(document, name, id);
-  WriteJsonFile(ProfilePathOf(id), document);
-  return true;
+  // The file first: an index entry never names a profile that could not be written.
+  if (!WriteJsonFileChecked(ProfilePathOf(id), document)) return ImportResult::kNotWritten;
+  AppendEntry(name, false, id);
+  return ImportResult::kImported;
 }
 
 bool ProfileIndex::ExportProfile(const std::string& path) {

@@ -5,6 +5,7 @@
 // changes it and writes it back at once.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -73,8 +74,19 @@ class ProfileIndex {
   // "profilename" and "profileUUID".
   static bool IsImportableProfile(const std::string& path);
   // Appends a profile named after the file (de-duplicated with "(1)", "(2)"…) holding the
-  // imported document. False when the file is not importable.
+  // imported document. False when the file is not importable (see Import).
   bool ImportProfile(const std::string& path);
+  // Files larger than this are not read: a profile is some tens of kilobytes.
+  static constexpr uintmax_t kMaxImportBytes = 4u << 20;
+  enum class ImportResult {
+    kImported,
+    kUnreadable,   // missing, unreadable, or not a JSON document
+    kTooLarge,     // over kMaxImportBytes
+    kNotAProfile,  // not an object with "profilename" and "profileUUID"
+    kNotWritten,   // the data folder did not take the new profile file
+  };
+  // ImportProfile with the reason of a refusal. Nothing changes unless it says kImported.
+  ImportResult Import(const std::string& path);
   // Writes the selected profile file (re-serialised) to `path`. False without a selection.
   bool ExportProfile(const std::string& path);
 
@@ -86,7 +98,7 @@ class ProfileIndex {
   Json::Value ReadIndex() const;
   void WriteIndex(const Json::Value& index) const;
   std::string ProfilePathOf(const std::string& id) const;
-  std::string AppendEntry(const std::string& name, bool storeSelection);
+  std::string AppendEntry(const std::string& name, bool storeSelection, std::string id = {});
 
   int deviceTypeNumber_ = 0;
   std::string dataFolder_;

@@ -1,5 +1,6 @@
 #include "tools/ctl_tool.h"
 
+#include <filesystem>
 #include <ostream>
 
 #include "platform/control_socket.h"
@@ -16,11 +17,20 @@ constexpr const char kUsage[] =
     "       varkonctl ui ACTION ...                   act on a control as a user would:\n"
     "           click NAME | select NAME INDEX | set NAME VALUE | check NAME on|off\n"
     "           colour NAME RRGGBB | paint INDEX... | get NAME | message | answer ok|cancel\n"
+    "           answer-file FILE (the open file dialog chooses FILE)\n"
+    "       varkonctl profile DEVICE ACTION           the profile panel's operations:\n"
+    "           list | switch NAME | add | copy | delete | reset | rename NAME\n"
+    "           export FILE | import FILE   (add, copy, delete, reset ask in the window\n"
+    "           unless --yes is given)\n"
+    "       varkonctl keys DEVICE ACTION              the key editor's operations:\n"
+    "           list | set INDEX KIND B1 B2 [--fn] | write\n"
     "       varkonctl REQUEST [ARGS...]               any other request (state, sim ...)\n";
 
 // A ui request may wait behind what the window is doing (a device starting up) before it is
 // answered; it is answered before its action runs, so the wait stays short.
 constexpr int kUiTimeoutMs = 10000;
+// Profile and key requests answer once the device has taken what they wrote.
+constexpr int kEditorTimeoutMs = 40000;
 
 bool IsNumber(const std::string& text) {
   if (text.empty()) return false;
@@ -113,19 +123,55 @@ std::string UiArgumentProblem(const std::vector<std::string>& args) {
     return count == 1 && (args[2] == "ok" || args[2] == "cancel") ? ""
                                                                   : "answer takes ok or cancel";
   }
+  if (action == "answer-file") {
+    if (count != 1) return "answer-file takes one file";
+    return IsSendableValue(args[2]) ? ""
+                                    : "a file may have single spaces between words, no line "
+                                      "ends, tabs or spaces at its ends";
+  }
   return "unknown ui action \"" + action + "\"";
 }
 
-// Sends `line` and prints the answer; an answer beginning "error" is a refusal.
+// Sends `line` and prints the answer; an answer beginning "error" is a refusal, printed on
+// `err` (without the word) when `refusalsToErr` is set.
 int Ask(ControlClient& client, const std::string& line, std::ostream& out, std::ostream& err,
-        int timeoutMs) {
+        int timeoutMs, bool refusalsToErr = false) {
   std::string answer;
   if (!client.Request(line, answer, timeoutMs)) {
     err << "varkonctl: the program is not running\n";
     return 1;
   }
-  out << answer << "\n";
-  return answer.rfind("error", 0) == 0 ? 1 : 0;
+  const bool refused = answer.rfind("error", 0) == 0;
+  if (refused && refusalsToErr) {
+    err << "varkonctl: " << answer.substr(answer.size() > 6 ? 6 : answer.size()) << "\n";
+  } else {
+    out << answer << "\n";
+  }
+  return refused ? 1 : 0;
+}
+
+// The words of "profile ..." and "keys ..." as one request line. A profile's name or a file
+// may hold single spaces; a relative file is made absolute here, where it was meant.
+std::string EditorRequestLine(const std::vector<std::string>& args, std::string& problem) {
+  std::vector<std::string> words = args;
+  const bool fileVerb =
+      words[0] == "profile" && words.size() >= 4 && (words[2] == "export" || words[2] == "import");
+  if (fileVerb) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(words[3], error);
+    if (!error) words[3] = absolute.string();
+  }
+  std::string line;
+  for (const std::string& word : words) {
+    if (!IsSendableValue(word) || word.empty()) {
+      problem =
+          "a name or file may have single spaces between words, no line ends, tabs or spaces at "
+          "its ends";
+      return {};
+    }
+    line += (line.empty() ? "" : " ") + word;
+  }
+  return line;
 }
 
 }  // namespace
@@ -177,16 +223,33 @@ int RunCtlTool(const std::vector<std::string>& args, std::ostream& out, std::ost
     return 0;
   }
   if (command == "ui") {
-    const std::string problem = UiArgumentProblem(args);
+    // A file dialog's answer is a file where varkonctl runs.
+    std::vector<std::string> words = args;
+    if (words.size() == 3 && words[1] == "answer-file") {
+      std::error_code error;
+      const std::filesystem::path absolute = std::filesystem::absolute(words[2], error);
+      if (!error) words[2] = absolute.string();
+    }
+    const std::string problem = UiArgumentProblem(words);
     if (!problem.empty()) {
       err << "varkonctl: " << problem << "\n" << kUsage;
       return 2;
     }
     std::string line;
-    for (const std::string& word : args) {
+    for (const std::string& word : words) {
       if (!word.empty()) line += (line.empty() ? "" : " ") + word;
     }
     return Ask(client, line, out, err, kUiTimeoutMs);
+  }
+  if ((command == "profile" || command == "keys") && args.size() >= 3) {
+    std::string problem;
+    const std::string line = EditorRequestLine(args, problem);
+    if (!problem.empty()) {
+      err << "varkonctl: " << problem << "\n";
+      return 2;
+    }
+    // A switch or a write waits for the device.
+    return Ask(client, line, out, err, kEditorTimeoutMs, true);
   }
   std::string line;
   for (const std::string& word : args) {

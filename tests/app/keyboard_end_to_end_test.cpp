@@ -18,6 +18,7 @@
 #include "editors/light_control.h"
 #include "emulator/emulated_rig.h"
 #include "emulator/firmware_images.h"
+#include "keyboard_program.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_properties.h"
 #include "support/temp_dir.h"
@@ -27,65 +28,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class KeyboardEndToEnd : public ::testing::Test {
+class KeyboardEndToEnd : public test::KeyboardProgram {
  protected:
-  void SetUp() override { Start({"--simulate", "keyboard", "--latency", "0"}); }
-  void TearDown() override { program_.reset(); }
-
-  void Start(const std::vector<std::string>& args) {
-    StartupOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseStartupArgs(args, options, error)) << error;
-    program_ = std::make_unique<Program>(dir_.File("control"));
-    ASSERT_EQ(program_->Start(options, error), Program::StartResult::Running) << error;
-    window_ = program_->mainWindow();
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-          CTarnwiseKeyboardDevice* keyboard = Keyboard();
-          return window_->FirstPassDone() && keyboard && keyboard->Keyboard().Discovered() &&
-                 keyboard->Keyboard().Jobs().Pending() == 0;
-        },
-        30s));
-  }
-  void Restart(const std::vector<std::string>& args) {
-    program_.reset();
-    Start(args);
-  }
-
-  CTarnwiseKeyboardDevice* Keyboard() const {
-    return window_ ? qobject_cast<CTarnwiseKeyboardDevice*>(window_->CurrentDevice()) : nullptr;
-  }
-  VendorFirmware& Firmware() { return program_->rig()->Firmware(EmulatedKind::Keyboard); }
-  std::vector<uint8_t> Record() { return Firmware().Memory(MemoryArea::Settings); }
-
-  // A request as varkonctl sends it; the action behind an "ok" runs right after the answer, and
-  // the device's transfers after that.
-  std::string Ask(const std::string& line) {
-    std::vector<std::string> words;
-    for (const QString& word : QString::fromStdString(line).split(' ', Qt::SkipEmptyParts)) {
-      words.push_back(word.toStdString());
-    }
-    const std::string answer = program_->HandleRequest(words);
-    Settle();
-    return answer;
-  }
-  void Settle() {
-    test::WaitUntil([] { return false; }, 30ms);
-    test::WaitUntil([&] { return !Keyboard() || Keyboard()->Keyboard().Jobs().Pending() == 0; },
-                    10s);
-    test::WaitUntil([] { return false; }, 10ms);
-  }
-  Json::Value AskJson(const std::string& line) {
-    Json::Value value;
-    const std::string answer = Ask(line);
-    EXPECT_TRUE(ParseJsonText(answer, value)) << line << " -> " << answer;
-    return value;
-  }
-  Json::Value KeyboardState() { return AskJson("state")["devices"][0]; }
-  Json::Value ProfileSection() {
-    const std::string path = Keyboard()->Logic().Profiles().CurrentProfileFilePath();
-    return ReadJsonFile(path)["Device"][0];
-  }
   // The colours of the lit cells now, after the preview painted them.
   std::vector<uint32_t> CellColours() {
     std::vector<uint32_t> colours;
@@ -96,12 +40,6 @@ class KeyboardEndToEnd : public ::testing::Test {
     }
     return colours;
   }
-
-  test::TempDir dir_;
-  test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
-  test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
-  std::unique_ptr<Program> program_;
-  CMainWnd* window_ = nullptr;
 };
 
 // Every key shows the effect, animated; an edit in the lighting editor changes the preview, the

@@ -73,6 +73,28 @@ TEST(Render, EachDevicePanel) {
   }
 }
 
+// The keyboard's keys page with the profile menu open over the picture.
+TEST(Render, KeyboardKeysPageAndProfileMenu) {
+  test::TempDir dir;
+  test::ScopedEnv data("XDG_DATA_HOME", dir.File("data"));
+  Program program(dir.File("control"));
+  StartupOptions options;
+  options.simulate = true;
+  options.simulateKinds = {EmulatedKind::Keyboard};
+  options.latencyMs = 0;
+  std::string error;
+  ASSERT_EQ(program.Start(options, error), Program::StartResult::Running) << error;
+  CMainWnd* window = program.mainWindow();
+  ASSERT_TRUE(test::WaitUntil([&] { return window->FirstPassDone() && window->CurrentDevice(); }));
+  test::WaitUntil([] { return false; }, std::chrono::milliseconds(500));
+  window->resize(kFittedWidth, kFittedHeight);
+  EXPECT_EQ(program.HandleRequest({"ui", "click", "key_Op_tab"}), "ok");
+  EXPECT_EQ(program.HandleRequest({"ui", "click", "key_30"}), "ok");
+  EXPECT_EQ(program.HandleRequest({"ui", "click", "profile_fun_spread_btn"}), "ok");
+  test::WaitUntil([] { return false; }, std::chrono::milliseconds(200));
+  SaveAndCheck(window, "keyboard_keys_profiles.png");
+}
+
 TEST(Render, MessageBoxAndAbout) {
   LanguageSwitch language(test::ResourceFolder());
   ASSERT_TRUE(language.ApplyLanguage(1));

@@ -145,6 +145,59 @@ TEST_F(ProfileIndexTest, UnusableEntriesAreDropped) {
   EXPECT_EQ(ReadTextFile(outside), "{\"keep\":1}");
 }
 
+// A dropped entry before the selected one must not move the selection to another profile.
+TEST_F(ProfileIndexTest, DroppingEntriesKeepsTheSelectedProfileSelected) {
+  WriteProfiles({{"a", "id_a"}, {"b", "id_b"}, {"c", "id_c"}}, 2);
+  Json::Value document = Index();
+  document["profilelist"][0]["profileUUID"] = "../escape";
+  WriteJsonFile(IndexPath(), document);
+  index_.InitProfileList();
+  EXPECT_EQ(index_.Names(), (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(index_.GetSelectedIndex(), 1);
+  EXPECT_EQ(index_.GetCurrentProfileId(), "id_c");
+  EXPECT_EQ(Index()["profileselect"].asInt(), 1);
+
+  // The selected entry itself dropped: the first one is selected.
+  document = Index();
+  document["profilelist"][1]["profileUUID"] = "a/b";
+  WriteJsonFile(IndexPath(), document);
+  index_.InitProfileList();
+  EXPECT_EQ(index_.GetCurrentProfileId(), "id_b");
+  EXPECT_EQ(Index()["profileselect"].asInt(), 0);
+}
+
+// Refused imports say why and change nothing: no entry, no file in the data folder.
+TEST_F(ProfileIndexTest, RefusedImportsSayWhyAndChangeNothing) {
+  WriteProfiles({{"a", "id_a"}});
+  index_.InitProfileList();
+  const auto filesNow = [&] {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      files.insert(entry.path().filename().string());
+    }
+    return files;
+  };
+  const std::set<std::string> before = filesNow();
+  const std::string indexBefore = ReadTextFile(IndexPath());
+  using Result = ProfileIndex::ImportResult;
+  test::TempDir sources;
+  const std::string missing = sources.File("missing.json");
+  EXPECT_EQ(index_.Import(missing), Result::kUnreadable);
+  const std::string text = sources.File("text.json");
+  WriteText(text, "not json at all");
+  EXPECT_EQ(index_.Import(text), Result::kUnreadable);
+  const std::string array = sources.File("array.json");
+  WriteText(array, "[1, 2, 3]");
+  EXPECT_EQ(index_.Import(array), Result::kNotAProfile);
+  const std::string large = sources.File("large.json");
+  WriteText(large, "{\"profilename\":\"x\",\"profileUUID\":\"y\",\"pad\":\"" +
+                       std::string(ProfileIndex::kMaxImportBytes, 'x') + "\"}");
+  EXPECT_EQ(index_.Import(large), Result::kTooLarge);
+  EXPECT_EQ(filesNow(), before);
+  EXPECT_EQ(ReadTextFile(IndexPath()), indexBefore);
+  EXPECT_EQ(index_.Names(), std::vector<std::string>{"a"});
+}
+
 TEST_F(ProfileIndexTest, AddNamesTheNextFreeNumberIgnoringCase) {
   WriteProfiles({{"profile1", "id_1"}, {"Profile2", "id_2"}});
   index_.InitProfileList();

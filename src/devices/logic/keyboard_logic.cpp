@@ -433,6 +433,7 @@ void KeyboardLogic::OnNotice(uint16_t value) {
         Jobs().Post([hardware, notice](const StopEvent&) {
           hardware->NoteHotKey(notice.profile, notice.hotKeyByte);
         });
+        if (events_.onboardProfile) events_.onboardProfile(notice.profile);
         if (events_.refresh) events_.refresh();
       });
       return;

@@ -29,7 +29,9 @@ inline constexpr int kKeysNotWritten = -2;
 
 // What the owner (the panel) is asked to do when something arrives from the keyboard.
 struct KeyboardEvents {
-  std::function<void()> refresh;                   // show the state again (RefreshPanel)
+  std::function<void()> refresh;  // show the state again (RefreshPanel)
+  // The keyboard's own hot-key switched its onboard profile (before the refresh).
+  std::function<void(int profile)> onboardProfile;
   std::function<void()> clearKeyHighlights;        // a re-read profile: no key stays marked
   std::function<void(int milliseconds)> resyncIn;  // start the resync timer
   std::function<void(const std::array<uint8_t, kStatusBlockSize>&)> powerStatus;

@@ -8,6 +8,7 @@
 #include "device/device_transport.h"
 #include "devices/key_labels.h"
 #include "devices/key_tables.h"
+#include "editors/key_set_control.h"
 #include "editors/light_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_properties.h"
@@ -52,6 +53,7 @@ CTarnwiseKeyboardDevice::CTarnwiseKeyboardDevice(QWidget* parent)
   connect(&resyncTimer_, &QTimer::timeout, this, [this] { ResyncDevice(); });
   KeyboardEvents events;
   events.refresh = [this] { RefreshPanel(); };
+  events.onboardProfile = [this](int profile) { FollowOnboardProfile(profile); };
   events.clearKeyHighlights = [this] { ClearKeyHighlights(); };
   events.resyncIn = [this](int milliseconds) { resyncTimer_.start(milliseconds); };
   events.powerStatus = [this](const std::array<uint8_t, kStatusBlockSize>& block) {
@@ -85,6 +87,11 @@ void CTarnwiseKeyboardDevice::InitButtons() {
   for (int i = 0; i < KeyButtonCount(); ++i) {
     if (CDeviceKeyButtonUI* key = KeyButton(i)) key->setProperty(kSkinTextProperty, key->text());
   }
+  if (CKeySetControlUI* editor = KeyEditor()) {
+    editor->Attach(kKindKeyboard, window());
+    editor->SetMacroNames(MacroNames());
+    editor->EnableButtons(false);
+  }
 }
 
 void CTarnwiseKeyboardDevice::ReadDevice() {
@@ -113,6 +120,12 @@ int CTarnwiseKeyboardDevice::LoadProfile() {
 void CTarnwiseKeyboardDevice::RefreshPanel() {
   CTarnwiseUSBDevice::RefreshPanel();
   ShowKeyLabels();
+  // The editor's macro list follows the names; the key being edited is shown again in the
+  // layer now edited.
+  if (CKeySetControlUI* editor = KeyEditor()) {
+    editor->SetMacroNames(MacroNames());
+    if (SelectedKey() >= 0) editor->ShowRecord(KeyRecord(SelectedKey()), keyboard_->FnKeysetFlag());
+  }
   ShowSystemPage();
   EnableKeysForPage(GetFunctionPage());
 }
@@ -139,6 +152,15 @@ void CTarnwiseKeyboardDevice::SwitchToProfile(int index, std::function<void(int)
   keyboard_->ValidateMacroRefs();
   RefreshPanel();
   WriteProfileToDevice(std::move(done));
+}
+
+// The keyboard switched profiles itself: the program's profile of that number becomes the
+// selected one and is shown. Nothing is written: the keyboard already runs that profile.
+void CTarnwiseKeyboardDevice::FollowOnboardProfile(int profile) {
+  ProfileIndex& profiles = keyboard_->Profiles();
+  if (profile == profiles.GetSelectedIndex() || !profiles.SelectProfile(profile)) return;
+  LoadProfile();
+  keyboard_->ValidateMacroRefs();
 }
 
 KeyAssignmentRecord CTarnwiseKeyboardDevice::KeyRecord(int index) const {
@@ -168,6 +190,27 @@ void CTarnwiseKeyboardDevice::WriteKeysAndMacros(std::function<void(int, StatusC
     ShowKeyLabels();
     if (done) done(macros, keys);
   });
+}
+
+CKeySetControlUI* CTarnwiseKeyboardDevice::KeyEditor() const {
+  return FindKeySetControl(const_cast<CTarnwiseKeyboardDevice*>(this));
+}
+
+void CTarnwiseKeyboardDevice::MarkEditedKey(int index) {
+  SelectKey(index);
+  for (int i = 0; i < KeyButtonCount(); ++i) {
+    if (CDeviceKeyButtonUI* key = KeyButton(i)) key->SetSelected(i == index);
+  }
+}
+
+void CTarnwiseKeyboardDevice::RefreshKeyHighlights() {
+  const std::vector<KeyAssignmentRecord>& keys = keyboard_->Keys();
+  for (int i = 0; i < KeyButtonCount(); ++i) {
+    CDeviceKeyButtonUI* key = KeyButton(i);
+    if (!key) continue;
+    const size_t index = static_cast<size_t>(i);
+    key->SetKeyState(index < keys.size() && keys[index].main.code != keys[index].defaultSlot.code);
+  }
 }
 
 void CTarnwiseKeyboardDevice::SelectFunctionPage(int page) {

@@ -13,6 +13,8 @@
 
 namespace varkon {
 
+class CKeySetControlUI;
+
 inline constexpr const char* kTarnwiseKeyboardDeviceTag = "TarnwiseKeyboardDevice";
 inline constexpr const char* kKeyboardKeyPanelName = "keyboard_device_key_light";
 
@@ -64,6 +66,9 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   // The profile switch of a keyboard: select, load, correct macro references, show, then write
   // record, macros and (when those went in) the key tables.
   void SwitchToProfile(int index, std::function<void(int result)> done = {}) override;
+  // The keyboard's hot-key switched to onboard profile `profile`: the list follows (shown, not
+  // written).
+  void FollowOnboardProfile(int profile);
 
   // ---- the key editor's side
   // The record of list entry `index` (an empty record outside the list).
@@ -75,6 +80,12 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   void SetFnLayer(bool on);
   // Macros then keys, as the editor's write does (KeyboardLogic::WriteKeysAndMacros).
   void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
+  // The key editor inside this panel (null when the skin has none).
+  CKeySetControlUI* KeyEditor() const;
+  // Marks key `index` as the one being edited (the only selected key).
+  void MarkEditedKey(int index);
+  // Every key shows as changed when its main-layer code differs from its default.
+  void RefreshKeyHighlights();
 
  protected:
   void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;

@@ -12,6 +12,7 @@
 #include "device/hid_types.h"
 #include "device/report_descriptor.h"
 #include "devices/device_pages.h"
+#include "editors/device_profile.h"
 #include "editors/light_control.h"
 #include "platform/ui/control_containers.h"
 #include "platform/ui/control_find.h"
@@ -154,6 +155,7 @@ void CTarnwiseUSBDevice::RefreshPanel() {
     panel->FillModeList(modes, kLightLevelMax, kLightLevelMax);
     ShowLightStateInPanel();
   }
+  if (profilePanel_) profilePanel_->ShowList();
 }
 
 void CTarnwiseUSBDevice::SwitchToProfile(int index, std::function<void(int)> done) {
@@ -165,6 +167,10 @@ void CTarnwiseUSBDevice::SwitchToProfile(int index, std::function<void(int)> don
   RefreshPanel();
   WriteLightRecord(0);
   if (done) done(0);
+}
+
+CDeviceProfileUI* CTarnwiseUSBDevice::ProfilePanel() const {
+  return profilePanel_;
 }
 
 CLightControlUI* CTarnwiseUSBDevice::LightPanel() const {
@@ -213,6 +219,8 @@ void CTarnwiseUSBDevice::BuildPanel() {
   }
   lightPanel_ = FindLightControl(this);
   if (lightPanel_) lightPanel_->SetDeviceKind(presetKind_);
+  profilePanel_ = FindProfilePanel(this);
+  if (profilePanel_) profilePanel_->Attach(this, &logic_->Profiles());
   if (!selectPanel_) return;
   const int keys = KeyButtonCount();
   const int lights = LightCount();

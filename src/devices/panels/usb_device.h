@@ -34,6 +34,7 @@
 
 namespace varkon {
 
+class CDeviceProfileUI;
 class CLightControlUI;
 class DeviceTransport;
 class HidChannel;
@@ -129,6 +130,8 @@ class CTarnwiseUSBDevice : public QWidget {
   virtual void ApplyLightEdit(const LightState& state);
   // The lighting editor panel inside this device's panel, if its skin has one.
   CLightControlUI* LightPanel() const;
+  // The profile panel inside this device's panel, if its skin has one.
+  CDeviceProfileUI* ProfilePanel() const;
   // Shows the device's light state in its lighting editor.
   void ShowLightStateInPanel();
   // The music-lighting setting mirrored from the lighting panel.
@@ -242,6 +245,7 @@ class CTarnwiseUSBDevice : public QWidget {
   DeviceTransport* inputTransport_ = nullptr;
   QPointer<QWidget> selectPanel_;
   QPointer<CLightControlUI> lightPanel_;
+  QPointer<CDeviceProfileUI> profilePanel_;
   QPointer<CDeviceOptionUI> selectorItem_;
   QPointer<CMpDevicePowerUI> powerPanel_;
   QPointer<QWidget> functionSwitch_;

@@ -1,0 +1,28 @@
+// The file dialogs of the profile panel: Qt's file dialog, which is the desktop's own where the
+// platform offers one. While a dialog is open a script can answer it (AnswerFileDialog) or
+// cancel it; the answer is taken even where the desktop's dialog cannot be driven from here.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace varkon {
+
+inline constexpr const char* kProfileFileFilter = "Profile Files(*.json)";
+
+enum class FileDialogMode { kOpen, kSave };
+
+// Asks for a file; nullopt when the user cancels. A save dialog adds ".json" to a name without
+// an extension.
+std::optional<std::string> AskFilePath(QWidget* parent, FileDialogMode mode,
+                                       const std::string& suggestedName = {});
+
+// Whether a file dialog is open now.
+bool FileDialogOpen();
+// Ends the open dialog with `path` as the chosen file, or cancels it. False when none is open.
+bool AnswerFileDialog(const std::string& path);
+bool CancelFileDialog();
+
+}  // namespace varkon
