@@ -12,6 +12,9 @@
 
 #include "app/keyboard_program.h"
 #include "app/main_window.h"
+#include "devices/key_editor_state.h"
+#include "editors/key_set_control.h"
+#include "platform/ui/control_find.h"
 #include "platform/ui/input_hook.h"
 #include "platform/ui/message_bus.h"
 #include "x11_test_support.h"
@@ -155,6 +158,36 @@ TEST_F(MainWindowCaptureX11, MessageTurnsTheCaptureOnAndOff) {
   // A hidden window does not start one.
   Capture(1);
   EXPECT_FALSE(Capturing());
+}
+
+// What a user does: choose a key on the picture, click into the editor's key field and press a
+// key on the real keyboard; the editor shows that key and the key list holds it.
+TEST_F(MainWindowCaptureX11, AKeyTypedIntoTheKeyFieldBecomesTheKeysFunction) {
+  ASSERT_EQ(Ask("ui click key_Op_tab"), "ok");
+  const int key = 30;
+  ASSERT_EQ(Ask("ui click key_" + std::to_string(key)), "ok");
+  CKeySetControlUI* editor = Keyboard()->KeyEditor();
+  ASSERT_NE(editor, nullptr);
+  auto* field = qobject_cast<QLineEdit*>(
+      ui::FindControl(editor, QStringLiteral("keyset_keyboard_text_edit")));
+  ASSERT_NE(field, nullptr);
+  ASSERT_EQ(Ask("ui select keyset_function_combo " +
+                std::to_string(editor->FunctionItemFor(kFunctionKeyboardKey))),
+            "ok");
+  ASSERT_TRUE(test::WaitUntil([&] { return field->isVisible(); }, 2s));
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+  QTest::mouseClick(field, Qt::LeftButton);
+  ASSERT_TRUE(test::WaitUntil([&] { return Capturing(); }, 2s)) << "focus did not start it";
+  ASSERT_TRUE(test::TypeKeys({"b"}));
+  ASSERT_TRUE(test::WaitUntil([&] { return !editor->CapturedText().isEmpty(); }, 2s));
+  EXPECT_EQ(editor->CapturedText(), QStringLiteral("B"));
+  Settle();
+  const AssignmentCode code = Keyboard()->KeyRecord(key).main.code;
+  EXPECT_EQ(code, (AssignmentCode{kAssignKeyboard, 0, 0x05}));
+  // Leaving the field ends the capture.
+  field->clearFocus();
+  EXPECT_TRUE(test::WaitUntil([&] { return !Capturing(); }, 2s));
 }
 
 TEST_F(MainWindowCaptureX11, ShutdownEndsTheCapture) {
