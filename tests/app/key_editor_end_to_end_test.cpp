@@ -21,6 +21,7 @@
 #include "devices/panels/keyboard_device.h"
 #include "editors/key_set_control.h"
 #include "emulator/emulated_rig.h"
+#include "keyboard_program.h"
 #include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
 
@@ -32,54 +33,16 @@ using namespace std::chrono_literals;
 constexpr AssignmentCode kKeyA{kAssignKeyboard, 0, 0x04};
 constexpr AssignmentCode kKeyB{kAssignKeyboard, 0, 0x05};
 
-class KeyEditorEndToEnd : public ::testing::Test {
+class KeyEditorEndToEnd : public test::KeyboardProgram {
  protected:
   void SetUp() override {
-    StartupOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseStartupArgs({"--simulate", "keyboard", "--latency", "0"}, options, error))
-        << error;
-    program_ = std::make_unique<Program>(dir_.File("control"));
-    ASSERT_EQ(program_->Start(options, error), Program::StartResult::Running) << error;
-    window_ = program_->mainWindow();
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-          return window_->FirstPassDone() && Keyboard() && Keyboard()->Keyboard().Discovered() &&
-                 Keyboard()->Keyboard().Jobs().Pending() == 0;
-        },
-        30s));
+    test::KeyboardProgram::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_NE(Editor(), nullptr) << "the keys page has no key editor";
     ASSERT_EQ(Ask("ui click key_Op_tab"), "ok");
   }
-  void TearDown() override { program_.reset(); }
 
-  CTarnwiseKeyboardDevice* Keyboard() const {
-    return window_ ? qobject_cast<CTarnwiseKeyboardDevice*>(window_->CurrentDevice()) : nullptr;
-  }
   CKeySetControlUI* Editor() const { return Keyboard() ? Keyboard()->KeyEditor() : nullptr; }
-  VendorFirmware& Firmware() { return program_->rig()->Firmware(EmulatedKind::Keyboard); }
-
-  std::string Ask(const std::string& line) {
-    std::vector<std::string> words;
-    for (const QString& word : QString::fromStdString(line).split(' ', Qt::SkipEmptyParts)) {
-      words.push_back(word.toStdString());
-    }
-    const std::string answer = program_->HandleRequest(words);
-    Settle();
-    return answer;
-  }
-  void Settle() {
-    test::WaitUntil([] { return false; }, 30ms);
-    test::WaitUntil([&] { return !Keyboard() || Keyboard()->Keyboard().Jobs().Pending() == 0; },
-                    10s);
-    test::WaitUntil([] { return false; }, 10ms);
-  }
-  Json::Value AskJson(const std::string& line) {
-    Json::Value value;
-    const std::string answer = Ask(line);
-    EXPECT_TRUE(ParseJsonText(answer, value)) << line << " -> " << answer;
-    return value;
-  }
   bool KeysUnsent() { return AskJson("state")["keysUnsent"].asBool(); }
 
   // The list index of the key whose default is `code`, and its position in the key tables.
@@ -147,12 +110,6 @@ class KeyEditorEndToEnd : public ::testing::Test {
     Settle();
     return *text;
   }
-
-  test::TempDir dir_;
-  test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
-  test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
-  std::unique_ptr<Program> program_;
-  CMainWnd* window_ = nullptr;
 };
 
 // A key clicked on the picture is edited: another key from the picker, a media function, a mouse
