@@ -29,14 +29,6 @@ constexpr const char* kCaptureEdit = "keyset_keyboard_text_edit";
 constexpr int kKeysPage = 2;
 constexpr int kWriteWaitMs = 30000;
 
-// The text of a macro overflow: text 16 is a format string with one number.
-std::string OverflowText(int count) {
-  std::string text = LanguageText("message_text_16");
-  const size_t at = text.find("%d");
-  if (at != std::string::npos) text.replace(at, 2, std::to_string(count));
-  return text;
-}
-
 // Decimal or 0x hex, the whole word, 0 to `maximum`.
 bool ParseNumber(const std::string& word, long maximum, long& value) {
   if (word.empty()) return false;
@@ -85,7 +77,7 @@ void CMainWnd::WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard) {
     if (!device) return;
     CKeySetControlUI* editor = device->KeyEditor();
     if (macros > 0) {
-      ShowMessage(this, "", OverflowText(macros), Dpi(), false, kMessageConfirmOnly);
+      ShowMessage(this, "", DeviceWriteOutcomeText(macros), Dpi(), false, kMessageConfirmOnly);
       // The edited key falls back to its default and the write is tried again with it; when
       // that changes nothing the overflow lies elsewhere and trying again would not help.
       const int index = device->SelectedKey();
@@ -317,8 +309,7 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
     if (!outcome->finished) loop.exec();
     if (!outcome->finished) return "error the write did not finish";
     const int macros = outcome->macros;
-    if (macros > 0) return "error " + OverflowText(macros);
-    if (macros < 0) return "error " + LanguageText("message_text_7");
+    if (macros != 0) return "error " + DeviceWriteOutcomeText(macros);
     keyboard->RefreshKeyHighlights();
     keysUnsent_ = false;
     return "ok";

@@ -56,21 +56,6 @@ Result Told(std::string text) {
 
 enum class ProfileOperation { kAdd, kCopy, kDelete, kReset, kRename, kImport, kExport, kSwitch };
 
-// The text of a device write's result: empty for 0; "message_text_7" for -1; otherwise
-// "message_text_16" as a format with the count.
-std::string WriteOutcomeText(int result) {
-  if (result == 0) return {};
-  if (result == -1) return LanguageText("message_text_7");
-  std::string text = LanguageText("message_text_16");
-  const size_t at = text.find("%d");
-  if (at != std::string::npos) {
-    text.replace(at, 2, std::to_string(result));
-  } else {
-    text += " (" + std::to_string(result) + ")";
-  }
-  return text;
-}
-
 std::string ImportOutcomeText(ProfileIndex::ImportResult result) {
   switch (result) {
     case ProfileIndex::ImportResult::kImported:
@@ -106,7 +91,7 @@ void SwitchDeviceProfile(CTarnwiseUSBDevice& device, int index, Outcome done) {
   QPointer<CTarnwiseUSBDevice> guard(&device);
   device.SwitchToProfile(index, [guard, done = std::move(done)](int result) {
     if (guard) ShowProfiles(*guard);
-    if (done) done(Told(WriteOutcomeText(result)));
+    if (done) done(Told(DeviceWriteOutcomeText(result)));
   });
 }
 

@@ -107,4 +107,17 @@ int ShowMessage(QWidget* parent, const std::string& title, const std::string& te
   return box.exec() == 1 ? 1 : 0;
 }
 
+std::string DeviceWriteOutcomeText(int result) {
+  if (result == 0) return {};
+  if (result == -1) return LanguageText("message_text_7");
+  std::string text = LanguageText("message_text_16");
+  const size_t at = text.find("%d");
+  if (at != std::string::npos) {
+    text.replace(at, 2, std::to_string(result));
+  } else {
+    text += " (" + std::to_string(result) + ")";
+  }
+  return text;
+}
+
 }  // namespace varkon

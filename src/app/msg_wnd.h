@@ -42,6 +42,11 @@ class CMsgWnd : public SkinDialog {
   int dpi_ = kDefaultDpi;
 };
 
+// The text of a device write's result as the message box shows it: empty for 0 (done);
+// "message_text_7" for -1 (the device did not take the macros); otherwise "message_text_16", a
+// format with one number, with the count of macro events too many.
+std::string DeviceWriteOutcomeText(int result);
+
 // Asks or tells the user something and waits for the answer: 1 confirmed, 0 otherwise (also
 // when the message box skin is missing).
 int ShowMessage(QWidget* parent, const std::string& title, const std::string& text, int dpi,
