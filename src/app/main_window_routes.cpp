@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "devices/device_pages.h"
 #include "devices/panels/usb_device.h"
+#include "editors/device_profile.h"
 #include "platform/ui/notifier.h"
 
 namespace varkon {
@@ -48,8 +49,13 @@ void CMainWnd::BuildRoutes() {
                    "6533_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab"},
                   [this](const RoutedNotification& n) {
                     CTarnwiseUSBDevice* device = CurrentDevice();
-                    if (device && n.wParam == 1)
-                      device->SelectFunctionPage(FunctionPageOfTab(n.name));
+                    if (!device || n.wParam != 1) return;
+                    const int page = FunctionPageOfTab(n.name);
+                    device->SelectFunctionPage(page);
+                    // The profile panel keeps the tab row's choice.
+                    if (CDeviceProfileUI* profiles = device->ProfilePanel()) {
+                      profiles->SelectOperationTab(page);
+                    }
                   });
   // Scrolling through the profiles switches once, to where the user stops.
   router_.OnName("itemselect", "device_profile_combo",

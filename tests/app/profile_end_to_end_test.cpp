@@ -75,6 +75,12 @@ TEST_F(ProfileEndToEnd, ThePanelsOperationsKeepTheIndexAndFiles) {
   EXPECT_EQ(ProfileFile(0)["profileUUID"].asString(), firstId);
   EXPECT_EQ(AskJson("ui get device_profile_combo")["text"].asString(), "Profile1");
 
+  // The tab row and the profile panel agree on the page; the keyboard has no cursor tab.
+  ASSERT_EQ(Ask("ui click system_Op_tab"), "ok");
+  EXPECT_EQ(Profiles().SelectedOperationTab(), 4);
+  ASSERT_EQ(Ask("ui click deng_Op_tab"), "ok");
+  EXPECT_EQ(Profiles().SelectedOperationTab(), 1);
+
   // The menu folds open over the device panel.
   ASSERT_EQ(Ask("ui click profile_fun_spread_btn"), "ok");
   EXPECT_TRUE(Keyboard()->ProfilePanel()->IsProfileMenuVisible());
