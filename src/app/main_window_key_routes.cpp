@@ -18,6 +18,8 @@
 
 namespace varkon {
 
+static_assert(kWriteKeysNotTaken == kKeysNotWritten);
+
 namespace {
 
 constexpr const char* kClick = "click";
@@ -73,7 +75,7 @@ void CMainWnd::SaveEditedKey(CTarnwiseKeyboardDevice& keyboard) {
 
 void CMainWnd::WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard) {
   QPointer<CTarnwiseKeyboardDevice> device(&keyboard);
-  keyboard.WriteKeysAndMacros([this, device](int macros, StatusCode) {
+  keyboard.WriteKeysAndMacros([this, device](int macros, StatusCode keys) {
     if (!device) return;
     CKeySetControlUI* editor = device->KeyEditor();
     if (macros > 0) {
@@ -89,6 +91,11 @@ void CMainWnd::WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard) {
       return;
     }
     if (macros < 0) ShowMessage(this, "", "message_text_7", Dpi(), true, kMessageConfirmOnly);
+    if (macros == 0 && keys != kStatusOk) {
+      // The keys did not go in: they stay marked as not sent.
+      ShowMessage(this, "", "message_keys_not_written", Dpi(), true, kMessageConfirmOnly);
+      return;
+    }
     device->RefreshKeyHighlights();
     if (editor) editor->EnableButtons(false);
     keysUnsent_ = false;
@@ -295,13 +302,16 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
     struct Outcome {
       bool finished = false;
       int macros = 0;
+      StatusCode keys = kStatusOk;
       QPointer<QEventLoop> loop;
     };
     auto outcome = std::make_shared<Outcome>();
     QEventLoop loop;
     outcome->loop = &loop;
-    keyboard->WriteKeysAndMacros([outcome](int macroResult, StatusCode) {
+    QPointer<CTarnwiseKeyboardDevice> guard(keyboard);
+    keyboard->WriteKeysAndMacros([outcome](int macroResult, StatusCode keysResult) {
       outcome->macros = macroResult;
+      outcome->keys = keysResult;
       outcome->finished = true;
       if (outcome->loop) outcome->loop->quit();
     });
@@ -310,6 +320,11 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
     if (!outcome->finished) return "error the write did not finish";
     const int macros = outcome->macros;
     if (macros != 0) return "error " + DeviceWriteOutcomeText(macros);
+    if (outcome->keys != kStatusOk) {
+      return "error " + DeviceWriteOutcomeText(kWriteKeysNotTaken) + " (" +
+             StatusCodeName(outcome->keys) + ")";
+    }
+    if (!guard) return "error the keyboard went away";
     keyboard->RefreshKeyHighlights();
     keysUnsent_ = false;
     return "ok";

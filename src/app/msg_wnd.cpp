@@ -110,6 +110,7 @@ int ShowMessage(QWidget* parent, const std::string& title, const std::string& te
 std::string DeviceWriteOutcomeText(int result) {
   if (result == 0) return {};
   if (result == -1) return LanguageText("message_text_7");
+  if (result == kWriteKeysNotTaken) return LanguageText("message_keys_not_written");
   std::string text = LanguageText("message_text_16");
   const size_t at = text.find("%d");
   if (at != std::string::npos) {

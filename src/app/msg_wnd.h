@@ -44,7 +44,9 @@ class CMsgWnd : public SkinDialog {
 
 // The text of a device write's result as the message box shows it: empty for 0 (done);
 // "message_text_7" for -1 (the device did not take the macros); otherwise "message_text_16", a
-// format with one number, with the count of macro events too many.
+// format with one number, with the count of macro events too many; kWriteKeysNotTaken: the
+// macros went in but the key tables did not.
+inline constexpr int kWriteKeysNotTaken = -2;
 std::string DeviceWriteOutcomeText(int result);
 
 // Asks or tells the user something and waits for the answer: 1 confirmed, 0 otherwise (also

@@ -217,6 +217,17 @@ TEST_F(ProfileEndToEnd, SwitchingProfilesRewritesTheKeyboard) {
   EXPECT_EQ(KeyboardState()["profile"]["index"].asInt(), 0);
   EXPECT_EQ(KeyTableA(), tableBefore);
 
+  // A keyboard that refuses its key tables: the switch says so, as does the key editor's write.
+  Fault refused;
+  refused.kind = FaultKind::StatusFE;
+  refused.command = kCmdWriteKeyTable;
+  refused.times = -1;
+  Firmware().InjectFault(refused);
+  const std::string notTaken = LanguageText("message_keys_not_written");
+  EXPECT_EQ(Ask("profile keyboard switch profile2"), "error " + notTaken);
+  EXPECT_EQ(Ask("keys keyboard write").rfind("error " + notTaken, 0), 0u);
+  Firmware().ClearFaults();
+
   // A profile that is not there is refused with its name.
   EXPECT_EQ(Ask("profile keyboard switch Nowhere"), "error there is no profile Nowhere");
 }
