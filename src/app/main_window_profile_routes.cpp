@@ -105,9 +105,12 @@ void RunProfileOperation(CMainWnd& window, CTarnwiseUSBDevice& device, ProfileOp
     done(Refused("the device has not been read yet"));
     return;
   }
+  // The question runs its own loop, in which the device may go away: then nothing is done.
+  QPointer<CTarnwiseUSBDevice> alive(&device);
   const auto confirmed = [&](ProfileAction action) {
     const char* question = ProfileActionConfirmation(action);
-    return !ask || question == nullptr || Confirm(window, question);
+    const bool yes = !ask || question == nullptr || Confirm(window, question);
+    return yes && alive;
   };
   switch (operation) {
     case ProfileOperation::kAdd:
@@ -151,8 +154,9 @@ void RunProfileOperation(CMainWnd& window, CTarnwiseUSBDevice& device, ProfileOp
       return done(Told(error));
     }
     case ProfileOperation::kExport:
-      if (!profiles.ExportProfile(argument))
-        return done(Refused("the profile could not be exported"));
+      if (!profiles.ExportProfile(argument)) {
+        return done(Told(LanguageText("profile_export_not_written")));
+      }
       return done({});
     case ProfileOperation::kSwitch: {
       const std::vector<std::string>& names = profiles.Names();

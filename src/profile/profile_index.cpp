@@ -297,8 +297,7 @@ bool ProfileIndex::ExportProfile(const std::string& path) {
   if (selected_ < 0 || path.empty()) return false;
   const std::string id = UsableId(ElementAt(ArrayMember(ReadIndex(), kEntries), selected_));
   if (id.empty()) return false;
-  WriteJsonFile(path, ReadJsonFileNoThrow(ProfilePathOf(id)));
-  return true;
+  return WriteJsonFileChecked(path, ReadJsonFileNoThrow(ProfilePathOf(id)));
 }
 
 void ProfileIndex::SelectOperationTab(int n) {

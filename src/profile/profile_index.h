@@ -87,7 +87,8 @@ class ProfileIndex {
   };
   // ImportProfile with the reason of a refusal. Nothing changes unless it says kImported.
   ImportResult Import(const std::string& path);
-  // Writes the selected profile file (re-serialised) to `path`. False without a selection.
+  // Writes the selected profile file (re-serialised) to `path`. False without a selection or when
+  // `path` could not be written.
   bool ExportProfile(const std::string& path);
 
   // Operation tab n = 1 … 8 becomes the selected one; any other n selects none (0).

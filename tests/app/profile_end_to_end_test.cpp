@@ -118,6 +118,9 @@ TEST_F(ProfileEndToEnd, ThePanelsOperationsKeepTheIndexAndFiles) {
   const std::string exported = outside.File("Game Day.json");
   ClickAndChooseFile("device_export_btn", exported);
   EXPECT_TRUE(SameJsonDocument(ReadJsonFile(exported), ProfileFile(0)));
+  // A file that cannot be written is reported, not taken for done.
+  EXPECT_EQ(Ask("profile keyboard export " + outside.File("no such folder/x.json")),
+            "error " + LanguageText("profile_export_not_written"));
   ClickAndChooseFile("device_import_btn", exported);
   ClickAndChooseFile("device_import_btn", exported);
   EXPECT_EQ(Names(), (std::vector<std::string>{"Game Day", "profile2", "Profile1 copy",
