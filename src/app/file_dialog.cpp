@@ -16,15 +16,15 @@ std::optional<std::string> g_answer;
 }  // namespace
 
 std::optional<std::string> AskFilePath(QWidget* parent, FileDialogMode mode,
-                                       const std::string& suggestedName) {
+                                       const std::string& suggestedName, const FileKind& kind) {
   if (g_open) return std::nullopt;
   QFileDialog dialog(parent);
-  dialog.setNameFilter(QString::fromLatin1(kProfileFileFilter));
+  dialog.setNameFilter(QString::fromLatin1(kind.filter));
   dialog.setDirectory(QDir::homePath());
   if (mode == FileDialogMode::kSave) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setDefaultSuffix(QString::fromLatin1(kind.suffix));
     if (!suggestedName.empty()) dialog.selectFile(QString::fromStdString(suggestedName));
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -41,7 +41,7 @@ std::optional<std::string> AskFilePath(QWidget* parent, FileDialogMode mode,
     // A script's file name for a save gets the suffix the dialog would have added.
     if (mode == FileDialogMode::kSave &&
         QFileInfo(QString::fromStdString(*answer)).suffix().isEmpty()) {
-      *answer += ".json";
+      *answer += std::string(".") + kind.suffix;
     }
     return answer;
   }

@@ -381,6 +381,7 @@ void CMainWnd::OnTray(intptr_t mouseMessage) {
 
 void CMainWnd::OnMenuCommand(const std::string& item) {
   if (OnProfileMenuCommand(item)) return;
+  if (OnMacroMenuCommand(item)) return;
   const QString name = QString::fromStdString(item);
   if (name.compare("exit", Qt::CaseInsensitive) == 0) {
     CloseChildWindows();
@@ -561,8 +562,9 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
     const std::string name = kHookMessageNames[i];
     if (name.rfind("Game_", 0) == 0) {
       OnGameEvent(message.wParam, message.lParam);
-    } else if (name == "WM_HOOK_KEY_MSMACRO_MSG") {
-      debugOut("WM_HOOK_KEY_MSMACRO\n");
+    } else if (name.find("MACRO") != std::string::npos) {
+      OnMacroHookMessage(name, message);
+      return true;
     }
     return false;
   }

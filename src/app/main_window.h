@@ -30,6 +30,7 @@ struct Notification;
 
 class CTarnwiseUSBDevice;
 class CTarnwiseKeyboardDevice;
+class CMacroControlUI;
 class DeviceScreen;
 class UiStallMonitor;
 class DeviceWatcher;
@@ -145,6 +146,10 @@ class CMainWnd : public QWidget {
   std::string ProfileRequest(const std::vector<std::string>& words);
   // `varkonctl keys DEVICE list|set INDEX KIND B1 B2 [--fn]|write`: the key editor's operations.
   std::string KeysRequest(const std::vector<std::string>& words);
+  // The macro panel of the current device (null when it has none).
+  CMacroControlUI* CurrentMacroPanel() const;
+  // Whether a macro recording runs (its capture holds the keyboard and the mouse).
+  bool MacroRecording() const { return macroRecording_; }
   // A key typed while key capture runs (message 1054 turned it on): its PC set-1 scan code and
   // extended-key flag. The key editor takes it.
   void OnKeyCaptured(uint8_t scanCode, bool extended);
@@ -198,6 +203,22 @@ class CMainWnd : public QWidget {
   void BuildKeyRoutes();
   // A choice in that submenu; false for other items.
   bool OnProfileMenuCommand(const std::string& item);
+  // The macro panel's rows: its library, recording, the step commands and their menu.
+  void BuildMacroRoutes();
+  // A choice in the macro steps menu; false for other items.
+  bool OnMacroMenuCommand(const std::string& item);
+  // A capture's event as its hook message (the "WM_HOOK_KEY_*MACRO*" names) for the macro
+  // panel that records.
+  void OnMacroHookMessage(const std::string& name, const ui::Message& message);
+  // A recording into the current macro panel in capture mode `mode` (4 append, 8 before, 16
+  // after, 32 replace) and record state `state` (1 measured, 2 constant, 3 none). While it
+  // runs the device selector, the profile panel and the key editor are disabled.
+  void StartMacroRecording(uint32_t mode, int state);
+  // Ends it: the capture is released, the panels enabled again and the macro saved.
+  void StopMacroRecording();
+  void LockPanelsForRecording(bool locked);
+  void DeleteSelectedMacro(CMacroControlUI& panel);
+  void ShowMacroMenu(const QPoint& at);
   // The key editor's Save and Write on the current keyboard (Write reports through texts 7 and
   // 16 and, on a macro overflow, falls back to the edited key's default and writes again).
   void SaveEditedKey(CTarnwiseKeyboardDevice& keyboard);
@@ -238,6 +259,10 @@ class CMainWnd : public QWidget {
   std::unique_ptr<DeviceWatcher> watcher_;
   QPointer<QWidget> about_;
   std::unique_ptr<ui::InputHook> inputHook_;
+  std::unique_ptr<ui::PopupMenu> macroMenu_;
+  QPointer<CMacroControlUI> recordingPanel_;
+  QPointer<CTarnwiseUSBDevice> recordingDevice_;
+  bool macroRecording_ = false;
   UiStallMonitor* stallMonitor_ = nullptr;
   std::function<void()> onExit_;
   std::function<void(CTarnwiseUSBDevice*)> onProfileSwitch_;

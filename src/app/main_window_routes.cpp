@@ -64,6 +64,7 @@ void CMainWnd::BuildRoutes() {
   BuildLightRoutes();
   BuildProfileRoutes();
   BuildKeyRoutes();
+  BuildMacroRoutes();
   // The click-select notifications of the framework that end here.
   router_.SkipFrameworkFor("click_wpremove");
   router_.SkipFrameworkFor("click_wpedit");

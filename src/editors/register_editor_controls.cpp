@@ -3,6 +3,7 @@
 #include "editors/device_profile.h"
 #include "editors/key_set_control.h"
 #include "editors/light_control.h"
+#include "editors/macro_control.h"
 #include "platform/ui/skin_loader.h"
 
 namespace varkon {
@@ -14,6 +15,9 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
   loader.RegisterControl(QString::fromLatin1(kKeySetControlClass),
                          [](QWidget* parent) -> QWidget* { return new CKeySetControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kKeySetControlTag), kKeySetControlSkin);
+  loader.RegisterControl(QString::fromLatin1(kMacroControlClass),
+                         [](QWidget* parent) -> QWidget* { return new CMacroControlUI(parent); });
+  loader.RegisterSubTree(QString::fromLatin1(kMacroControlTag), kMacroControlSkin);
   loader.RegisterControl(QString::fromLatin1(kDeviceProfileClass),
                          [](QWidget* parent) -> QWidget* { return new CDeviceProfileUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kDeviceProfileTag), kDeviceProfileSkin);

@@ -10,6 +10,7 @@
 #include "devices/key_tables.h"
 #include "editors/key_set_control.h"
 #include "editors/light_control.h"
+#include "editors/macro_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_properties.h"
 #include "platform/ui/control_values.h"
@@ -92,6 +93,7 @@ void CTarnwiseKeyboardDevice::InitButtons() {
     editor->SetMacroNames(MacroNames());
     editor->EnableButtons(false);
   }
+  if (CMacroControlUI* macros = MacroPanel()) macros->Attach(Logic().Folders().dataFolder);
 }
 
 void CTarnwiseKeyboardDevice::ReadDevice() {
@@ -194,6 +196,10 @@ void CTarnwiseKeyboardDevice::WriteKeysAndMacros(std::function<void(int, StatusC
 
 CKeySetControlUI* CTarnwiseKeyboardDevice::KeyEditor() const {
   return FindKeySetControl(const_cast<CTarnwiseKeyboardDevice*>(this));
+}
+
+CMacroControlUI* CTarnwiseKeyboardDevice::MacroPanel() const {
+  return FindMacroControl(const_cast<CTarnwiseKeyboardDevice*>(this));
 }
 
 void CTarnwiseKeyboardDevice::MarkEditedKey(int index) {

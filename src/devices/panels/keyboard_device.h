@@ -14,6 +14,7 @@
 namespace varkon {
 
 class CKeySetControlUI;
+class CMacroControlUI;
 
 inline constexpr const char* kTarnwiseKeyboardDeviceTag = "TarnwiseKeyboardDevice";
 inline constexpr const char* kKeyboardKeyPanelName = "keyboard_device_key_light";
@@ -82,6 +83,8 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
   // The key editor inside this panel (null when the skin has none).
   CKeySetControlUI* KeyEditor() const;
+  // The macro panel inside this panel (null when the skin has none).
+  CMacroControlUI* MacroPanel() const;
   // Marks key `index` as the one being edited (the only selected key).
   void MarkEditedKey(int index);
   // Every key shows as changed when its main-layer code differs from its default.

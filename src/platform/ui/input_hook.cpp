@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -28,10 +29,12 @@ bool GrabKeyboardOf(QWidget* top) {
 InputHook::InputHook(QObject* parent) : QObject(parent) {}
 
 InputHook::~InputHook() {
+  // The owner is going away too: it is not told.
+  blockSignals(true);
   Stop();
 }
 
-bool InputHook::Start(QWidget* window, uint32_t mode, KeyCallback callback) {
+bool InputHook::Start(QWidget* window, uint32_t mode, KeyCallback callback, MouseCallback mouse) {
   Stop();
   QCoreApplication* application = QCoreApplication::instance();
   if (!window || !application) return false;
@@ -41,6 +44,7 @@ bool InputHook::Start(QWidget* window, uint32_t mode, KeyCallback callback) {
   window_ = top;
   mode_ = mode;
   callback_ = std::move(callback);
+  mouseCallback_ = std::move(mouse);
   running_ = true;
   held_.clear();
 
@@ -53,6 +57,9 @@ bool InputHook::Start(QWidget* window, uint32_t mode, KeyCallback callback) {
   captureWidget_ = widget;
   widget->grabKeyboard();
   grabbed_ = GrabKeyboardOf(top);
+  if (mouseCallback_ && top->windowHandle()) {
+    mouseGrabbed_ = top->windowHandle()->setMouseGrabEnabled(true);
+  }
 
   // The application filter sees each key before any widget, shortcut or focus move does.
   application->installEventFilter(this);
@@ -76,6 +83,7 @@ void InputHook::Stop() {
   running_ = false;
   grabbed_ = false;
   callback_ = nullptr;
+  mouseCallback_ = nullptr;
   held_.clear();
   if (QCoreApplication* application = QCoreApplication::instance()) {
     application->removeEventFilter(this);
@@ -87,9 +95,14 @@ void InputHook::Stop() {
   }
   // The widget's release covers the grab Qt made for it; the window's own grab goes too, in case
   // the widget had already gone with its window.
-  if (window_ && window_->windowHandle()) window_->windowHandle()->setKeyboardGrabEnabled(false);
+  if (window_ && window_->windowHandle()) {
+    window_->windowHandle()->setKeyboardGrabEnabled(false);
+    if (mouseGrabbed_) window_->windowHandle()->setMouseGrabEnabled(false);
+  }
+  mouseGrabbed_ = false;
   captureWidget_.clear();
   window_.clear();
+  emit Stopped();
 }
 
 bool InputHook::eventFilter(QObject* watched, QEvent* event) {
@@ -106,12 +119,56 @@ bool InputHook::eventFilter(QObject* watched, QEvent* event) {
       OnKey(key->nativeScanCode(), event->type() == QEvent::KeyPress, key->isAutoRepeat());
       return true;
     }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+      // Each press reaches the window first, then the widget under it (and its parents when
+      // they pass it on): it is taken once, at the window, and let through.
+      if (watched->isWindowType()) OnMouse(event);
+      return false;
     case QEvent::Hide:
+      if (watched == window_.data()) Stop();
+      return false;
+    case QEvent::WindowDeactivate:
+      // Another window took the focus: a grab must never outlive the user's attention.
       if (watched == window_.data()) Stop();
       return false;
     default:
       return false;
   }
+}
+
+void InputHook::OnMouse(const QEvent* event) {
+  if (!mouseCallback_ || !window_) return;
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  const bool press = event->type() != QEvent::MouseButtonRelease;
+  uint32_t message = 0;
+  int extra = 0;
+  switch (mouse->button()) {
+    case Qt::LeftButton:
+      message = press ? 513 : 514;
+      break;
+    case Qt::RightButton:
+      message = press ? 516 : 517;
+      break;
+    case Qt::MiddleButton:
+      message = press ? 519 : 520;
+      break;
+    case Qt::BackButton:
+    case Qt::ForwardButton:
+      message = press ? 523 : 524;
+      extra = mouse->button() == Qt::BackButton ? 1 : 2;
+      break;
+    default:
+      return;
+  }
+  const QPoint at = window_->mapFromGlobal(mouse->globalPosition().toPoint());
+  for (QWidget* w = window_->rect().contains(at) ? window_->childAt(at) : nullptr; w;
+       w = w->parentWidget()) {
+    if (w->property(kCaptureIgnoreProperty).toBool()) return;
+  }
+  const MouseCallback callback = mouseCallback_;
+  callback(message, extra);
 }
 
 void InputHook::OnKey(uint32_t nativeScanCode, bool press, bool qtAutoRepeat) {

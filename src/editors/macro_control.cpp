@@ -1,0 +1,452 @@
+#include "editors/macro_control.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpressionValidator>
+
+#include "platform/ui/control_find.h"
+#include "platform/ui/language_text.h"
+#include "platform/ui/notifier.h"
+#include "profile/json_access.h"
+
+namespace varkon {
+
+namespace {
+
+constexpr int kRowHeight = 30;
+constexpr int kRowPadding = 4;
+constexpr int kDelayHeight = 25;
+constexpr int kDelayMaxLength = 6;
+constexpr const char* kStyleProperty = "labelStyle";
+
+QString Shown(const std::string& text, bool isText) {
+  return QString::fromStdString(isText ? text : LanguageText(text));
+}
+
+void SetStyleName(QWidget* widget, const char* style) {
+  widget->setProperty(kStyleProperty, QString::fromLatin1(style));
+}
+
+// The movement field of a "macro_inset_*" button.
+struct MoveCommand {
+  const char* button;
+  const char* field;
+  int direction;
+};
+constexpr MoveCommand kMoveCommands[] = {
+    {"macro_inset_moveleftkey_btn", "mouse_x_left_edit", kMoveLeft},
+    {"macro_inset_moverightkey_btn", "mouse_x_right_edit", kMoveRight},
+    {"macro_inset_moveupkey_btn", "mouse_y_up_edit", kMoveUp},
+    {"macro_inset_movedownkey_btn", "mouse_y_down_edit", kMoveDown},
+};
+
+struct ButtonCommand {
+  const char* name;  // the button's command; "_click" adds the down and the up step
+  uint32_t down;
+  uint32_t up;
+  int parameter;
+};
+constexpr ButtonCommand kButtonCommands[] = {
+    {"left", kLeftDownMessage, kLeftUpMessage, 0},
+    {"right", kRightDownMessage, kRightUpMessage, 0},
+    {"middle", kMiddleDownMessage, kMiddleUpMessage, 0},
+    {"forward", kExtraDownMessage, kExtraUpMessage, 0},
+    {"back", kExtraDownMessage, kExtraUpMessage, 1},
+};
+
+}  // namespace
+
+CMacroControlUI::CMacroControlUI(QWidget* parent) : QWidget(parent) {
+  clock_.start();
+  scrollTimer_.setSingleShot(true);
+  scrollTimer_.setInterval(kMacroScrollDelayMs);
+  connect(&scrollTimer_, &QTimer::timeout, this, [this] {
+    QListWidget* list = StepList();
+    if (list && list->currentItem()) list->scrollToItem(list->currentItem());
+  });
+}
+
+void CMacroControlUI::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  emit Hidden();
+}
+
+QWidget* CMacroControlUI::Control(const char* name) const {
+  QPointer<QWidget>& found = controls_[name];
+  if (found.isNull()) found = ui::FindControl(this, QString::fromLatin1(name));
+  return found.data();
+}
+
+QListWidget* CMacroControlUI::StepList() const {
+  return qobject_cast<QListWidget*>(Control("macro_action_list"));
+}
+
+uint64_t CMacroControlUI::Now() const {
+  return static_cast<uint64_t>(clock_.elapsed());
+}
+
+void CMacroControlUI::Attach(const std::string& macroFolder) {
+  if (auto* fixed = qobject_cast<QLineEdit*>(Control("macro_fixed_time_edit"))) {
+    fixed->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), fixed));
+    fixed->setText(QString::number(editor_.FixedDelay()));
+    connect(fixed, &QLineEdit::editingFinished, this, &CMacroControlUI::ReadFixedField);
+  }
+  for (const MoveCommand& move : kMoveCommands) {
+    if (auto* field = qobject_cast<QLineEdit*>(Control(move.field))) {
+      field->setValidator(
+          new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), field));
+    }
+  }
+  library_.SetMacroFolder(macroFolder);
+  library_.LoadMacroNames();
+  library_.SelectMacro(library_.Items().empty() ? -1 : 0);
+  ShowLibrary();
+}
+
+// ---- the library
+
+void CMacroControlUI::ShowLibrary() {
+  if (auto* names = qobject_cast<QListWidget*>(Control("macro_name_list"))) {
+    ui::QuietNotifications quiet;
+    names->clear();
+    for (const MacroListEntry& entry : library_.Items()) {
+      auto* item = new QListWidgetItem(QString::fromStdString(entry.name), names);
+      item->setData(Qt::UserRole, QString::fromStdString(entry.guid));
+    }
+    names->setCurrentRow(library_.GetSelectedMacroIndex());
+  }
+  ShowLibraryState();
+}
+
+void CMacroControlUI::ShowLibraryState() {
+  // A macro file longer than any device takes (put there by hand) is cut to what the list
+  // shows; the file changes only when the macro is edited.
+  std::vector<MacroRow>& rows = library_.Rows();
+  if (rows.size() > kMaxMacroFileSteps) rows.resize(kMaxMacroFileSteps);
+  editor_.Select(-1);
+  if (QWidget* name = Control("macro_edit_macroname")) {
+    static_cast<QLineEdit*>(name)->setText(QString::fromStdString(library_.NameEditText()));
+  }
+  const bool on = library_.EditorEnabled();
+  for (const char* name : {"macro_action_layout", "mouse_move_layout", "macro_btn_export",
+                           "macro_btn_name_sub", "macro_btn_name_edit"}) {
+    if (QWidget* control = Control(name)) control->setEnabled(on);
+  }
+  SyncSteps();
+}
+
+bool CMacroControlUI::AddMacro() {
+  // Without a data folder the library would land in the working folder.
+  if (library_.MacroFolder().empty()) return false;
+  const bool added = !library_.AddMacro().empty();
+  if (added) library_.SelectMacro();
+  ShowLibrary();
+  return added;
+}
+
+MacroRenameResult CMacroControlUI::RenameMacro() {
+  auto* field = qobject_cast<QLineEdit*>(Control("macro_edit_macroname"));
+  const MacroRenameResult result =
+      library_.RenameMacro(field ? field->text().toStdString() : std::string());
+  const int selected = library_.GetSelectedMacroIndex();
+  if (auto* names = qobject_cast<QListWidget*>(Control("macro_name_list"));
+      names && selected >= 0 && names->item(selected)) {
+    names->item(selected)->setText(
+        QString::fromStdString(library_.Items()[static_cast<size_t>(selected)].name));
+  }
+  return result;
+}
+
+bool CMacroControlUI::ImportMacro(const std::string& path, bool* refused) {
+  if (refused) *refused = false;
+  if (path.empty() || library_.MacroFolder().empty()) return false;
+  const Json::Value document = ReadJsonFileNoThrow(path);
+  const Json::Value& events = Member(document, "Events");
+  if (!document.isObject() || !events.isArray() || events.size() > kMaxMacroFileSteps) {
+    if (refused) *refused = true;
+    return false;
+  }
+  const bool imported = library_.ImportMacro(path);
+  ShowLibrary();
+  return imported;
+}
+
+bool CMacroControlUI::ExportMacro(const std::string& path) {
+  // What the list shows is what is exported.
+  SaveMacro();
+  return library_.ExportMacro(path);
+}
+
+void CMacroControlUI::SelectMacro(int index) {
+  library_.SelectMacro(index);
+  ShowLibraryState();
+}
+
+// ---- recording
+
+void CMacroControlUI::SetEditorEnabled(bool on) {
+  for (const char* name : {"macro_name_tab", "macro_tab_macroaction_edit",
+                           "macro_tab_macrodelay_edit", "macro_action_list", "mouse_move_layout",
+                           "macro_btn_menu", "macro_btn_save", "macro_btn_cancel"}) {
+    if (QWidget* control = Control(name)) control->setEnabled(on && library_.EditorEnabled());
+  }
+  if (QWidget* name = Control("macro_name_tab")) name->setEnabled(on);
+  if (QWidget* start = Control("macro_btn_starredio")) start->setVisible(on);
+  if (QWidget* stop = Control("macro_btn_stopredio")) stop->setVisible(!on);
+}
+
+void CMacroControlUI::ReadFixedField() {
+  auto* fixed = qobject_cast<QLineEdit*>(Control("macro_fixed_time_edit"));
+  if (!fixed) return;
+  const FixedDelayReading reading = editor_.ReadFixedDelay(fixed->text().toStdString());
+  if (reading.rewrite) {
+    fixed->setText(QString::fromStdString(reading.text));
+    fixed->end(false);
+  }
+}
+
+void CMacroControlUI::SetRecordState(RecordState state) {
+  if (state == RecordState::kConstant) ReadFixedField();
+  editor_.StartRecording(state, Now());
+  recording_ = true;
+  SetEditorEnabled(false);
+}
+
+void CMacroControlUI::EndRecording() {
+  recording_ = false;
+  SetEditorEnabled(true);
+}
+
+void CMacroControlUI::RecordKey(StepPlacement placement, uint32_t message, uint8_t scanCode,
+                                bool extended) {
+  if (!recording_) return;
+  if (editor_.RecordKey(placement, message, scanCode, extended, Now()) < 0) return;
+  SyncSteps();
+  scrollTimer_.start();
+}
+
+void CMacroControlUI::RecordMouse(StepPlacement placement, uint32_t message, int extraButton) {
+  if (!recording_) return;
+  if (editor_.RecordMouse(placement, message, extraButton, Now()) < 0) return;
+  SyncSteps();
+  scrollTimer_.start();
+}
+
+// ---- editing commands
+
+bool CMacroControlUI::RunCommand(const std::string& name) {
+  bool known = true;
+  if (name == "macro_btn_up") {
+    editor_.MoveUp();
+  } else if (name == "macro_btn_down") {
+    editor_.MoveDown();
+  } else if (name == "macro_btn_uptop") {
+    editor_.MoveToTop();
+  } else if (name == "macro_btn_downbottom") {
+    editor_.MoveToBottom();
+  } else if (name == "macro_btn_delete") {
+    editor_.DeleteSelected();
+  } else if (name == "macro_btn_deleteall") {
+    editor_.DeleteAll();
+  } else if (name == "macro_btn_save") {
+  } else if (name == "macro_btn_cancel") {
+    // Back to the file: delays typed and not saved are gone.
+    library_.SelectMacro();
+    ShowLibraryState();
+    return true;
+  } else {
+    known = false;
+    // An inserted step waits what the fixed-delay field shows now.
+    ReadFixedField();
+    for (const MoveCommand& move : kMoveCommands) {
+      if (name != move.button) continue;
+      QWidget* field = Control(move.field);
+      editor_.InsertMouseStep(kMouseMoveMessage, move.direction,
+                              field ? static_cast<QLineEdit*>(field)->text().toStdString() : "");
+      known = true;
+    }
+    for (const ButtonCommand& button : kButtonCommands) {
+      const std::string prefix = button.name;
+      if (name == prefix + "_down" || name == prefix + "_click") {
+        editor_.InsertMouseStep(button.down, button.parameter);
+        known = true;
+      }
+      if (name == prefix + "_up" || name == prefix + "_click") {
+        editor_.InsertMouseStep(button.up, button.parameter);
+        known = true;
+      }
+    }
+  }
+  if (!known) return false;
+  SyncSteps();
+  SaveMacro();
+  return true;
+}
+
+void CMacroControlUI::SelectStep(int row) {
+  editor_.Select(row);
+}
+
+bool CMacroControlUI::SaveMacro() {
+  const bool saved = library_.SaveMacro();
+  // The save normalises the delays ("" → "0", "007" → "7"): the rows show that.
+  SyncSteps();
+  return saved;
+}
+
+// ---- the step list
+
+void CMacroControlUI::SyncSteps() {
+  QListWidget* list = StepList();
+  const std::vector<MacroRow>& rows = library_.Rows();
+  if (!list) {
+    shown_ = rows;
+    return;
+  }
+  // Only the changed middle is rebuilt: recording appends one row to lists of thousands.
+  size_t prefix = 0;
+  while (prefix < rows.size() && prefix < shown_.size() &&
+         rows[prefix].eventText == shown_[prefix].eventText &&
+         rows[prefix].delayText == shown_[prefix].delayText) {
+    ++prefix;
+  }
+  size_t suffix = 0;
+  while (suffix < rows.size() - prefix && suffix < shown_.size() - prefix) {
+    const MacroRow& a = rows[rows.size() - 1 - suffix];
+    const MacroRow& b = shown_[shown_.size() - 1 - suffix];
+    if (a.eventText != b.eventText || a.delayText != b.delayText) break;
+    ++suffix;
+  }
+  ui::QuietNotifications quiet;
+  list->setUpdatesEnabled(false);
+  for (size_t i = shown_.size() - suffix; i > prefix; --i) {
+    delete list->takeItem(static_cast<int>(i - 1));
+  }
+  for (size_t i = prefix; i < rows.size() - suffix; ++i) {
+    auto* item = new QListWidgetItem;
+    item->setSizeHint(QSize(0, kRowHeight));
+    item->setData(Qt::UserRole, QString::fromStdString(rows[i].eventText));
+    list->insertItem(static_cast<int>(i), item);
+    list->setItemWidget(item, MakeRow(rows[i]));
+  }
+  shown_ = rows;
+  list->setUpdatesEnabled(true);
+  ShowSelection();
+}
+
+QWidget* CMacroControlUI::MakeRow(const MacroRow& row) {
+  const MacroStepView view = DescribeMacroStep(row);
+  auto* widget = new QWidget;
+  widget->setObjectName(QStringLiteral("macro_action"));
+  widget->setFixedHeight(kRowHeight);
+  auto* layout = new QHBoxLayout(widget);
+  layout->setContentsMargins(kRowPadding, 0, kRowPadding, 0);
+  layout->setSpacing(kRowPadding);
+  auto* key = new QLabel(Shown(view.label, view.labelIsText), widget);
+  key->setObjectName(QStringLiteral("macro_key_label"));
+  SetStyleName(key, view.labelStyle);
+  auto* action = new QLabel(Shown(view.action, view.actionIsText), widget);
+  action->setObjectName(QStringLiteral("macro_action_label"));
+  SetStyleName(action, view.actionStyle);
+  auto* delay = new QLineEdit(QString::fromStdString(row.delayText), widget);
+  delay->setObjectName(QStringLiteral("macro_delay"));
+  SetStyleName(delay, "macro_label_text_style");
+  delay->setMaxLength(kDelayMaxLength);
+  delay->setFixedHeight(kDelayHeight);
+  delay->setFixedWidth(64);
+  delay->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,6}")), delay));
+  layout->addWidget(key, 3);
+  layout->addWidget(action, 2);
+  layout->addWidget(delay, 0);
+  connect(delay, &QLineEdit::textEdited, this,
+          [this, widget](const QString& text) { OnDelayEdited(widget, text); });
+  connect(delay, &QLineEdit::editingFinished, this, [this] { SaveMacro(); });
+  return widget;
+}
+
+int CMacroControlUI::RowOf(QWidget* rowWidget) const {
+  QListWidget* list = StepList();
+  if (!list) return -1;
+  for (int i = 0; i < list->count(); ++i) {
+    if (list->itemWidget(list->item(i)) == rowWidget) return i;
+  }
+  return -1;
+}
+
+void CMacroControlUI::OnDelayEdited(QWidget* rowWidget, const QString& text) {
+  const int row = RowOf(rowWidget);
+  if (row < 0 || row >= static_cast<int>(shown_.size())) return;
+  const std::string kept = editor_.SetDelayText(row, text.toStdString());
+  shown_[static_cast<size_t>(row)].delayText = kept;
+  const QString keptText = QString::fromStdString(kept);
+  if (keptText != text) {
+    if (auto* delay = rowWidget->findChild<QLineEdit*>(QStringLiteral("macro_delay"))) {
+      delay->setText(keptText);
+    }
+  }
+}
+
+void CMacroControlUI::ShowSelection() {
+  QListWidget* list = StepList();
+  if (!list) return;
+  ui::QuietNotifications quiet;
+  list->setCurrentRow(editor_.Selected());
+  if (editor_.Selected() < 0) list->clearSelection();
+}
+
+int CMacroControlUI::ShownStepCount() const {
+  QListWidget* list = StepList();
+  return list ? list->count() : 0;
+}
+
+namespace {
+
+template <typename T>
+T* RowPart(const QListWidget* list, int row, const char* name) {
+  if (!list || row < 0 || row >= list->count()) return nullptr;
+  QWidget* widget = list->itemWidget(list->item(row));
+  return widget ? widget->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+}  // namespace
+
+QString CMacroControlUI::ShownDelay(int row) const {
+  auto* delay = RowPart<QLineEdit>(StepList(), row, "macro_delay");
+  return delay ? delay->text() : QString();
+}
+
+QString CMacroControlUI::ShownLabel(int row) const {
+  auto* label = RowPart<QLabel>(StepList(), row, "macro_key_label");
+  return label ? label->text() : QString();
+}
+
+QString CMacroControlUI::ShownAction(int row) const {
+  auto* label = RowPart<QLabel>(StepList(), row, "macro_action_label");
+  return label ? label->text() : QString();
+}
+
+void CMacroControlUI::Retranslate() {
+  QListWidget* list = StepList();
+  if (!list) return;
+  for (int i = 0; i < list->count() && i < static_cast<int>(shown_.size()); ++i) {
+    const MacroStepView view = DescribeMacroStep(shown_[static_cast<size_t>(i)]);
+    if (auto* key = RowPart<QLabel>(list, i, "macro_key_label")) {
+      key->setText(Shown(view.label, view.labelIsText));
+    }
+    if (auto* action = RowPart<QLabel>(list, i, "macro_action_label")) {
+      action->setText(Shown(view.action, view.actionIsText));
+    }
+  }
+}
+
+CMacroControlUI* FindMacroControl(QWidget* root) {
+  if (root == nullptr) return nullptr;
+  if (auto* panel = qobject_cast<CMacroControlUI*>(root)) return panel;
+  return root->findChild<CMacroControlUI*>();
+}
+
+}  // namespace varkon

@@ -1,0 +1,115 @@
+// The macro panel of the keyboard and the mouse: the device's macro library ("macro_name_list",
+// the name field and its buttons) and the steps of the selected macro ("macro_action_list"),
+// which the user records from the keyboard and mouse, inserts by command, reorders, deletes and
+// gives delays. The model is plain C++ (MacroLibrary, MacroStepEditor); this panel shows it and
+// writes the macro file after every change to the steps. The main window routes the panel's
+// buttons and the capture's events here; delays typed into a row are handled by the panel.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "editors/macro_step_editor.h"
+#include "profile/macro_library.h"
+
+class QListWidget;
+
+namespace varkon {
+
+inline constexpr const char* kMacroControlClass = "MacroControl";
+inline constexpr const char* kMacroControlTag = "MacroControlUI";
+inline constexpr const char* kMacroControlSkin = "XML\\CustomControlXML\\MacroControl.xml";
+inline constexpr const char* kMacroActionMenu = "XML\\Menus\\macro_action_menu.xml";
+// The one-shot timer that scrolls a newly recorded row into view.
+inline constexpr int kMacroScrollTimerId = 4101;
+inline constexpr int kMacroScrollDelayMs = 50;
+// Steps a macro file may hold to be imported or shown; more can never fit a device's memory.
+inline constexpr size_t kMaxMacroFileSteps = kMaxRecordedRows;
+
+class CMacroControlUI : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CMacroControlUI(QWidget* parent = nullptr);
+
+  // Reads the library of `macroFolder` (the device's data folder), shows it and selects the
+  // first macro.
+  void Attach(const std::string& macroFolder);
+  MacroLibrary& Library() { return library_; }
+  MacroStepEditor& Editor() { return editor_; }
+  std::vector<std::string> MacroNames() const { return library_.Names(); }
+
+  // ---- the library (each shows the library's new state)
+  bool AddMacro();
+  MacroRenameResult RenameMacro();
+  // False when nothing was imported: an empty path, a full library, or a file that is not a
+  // macro of at most kMaxMacroFileSteps steps (`refused` is then true).
+  bool ImportMacro(const std::string& path, bool* refused = nullptr);
+  bool ExportMacro(const std::string& path);
+  void SelectMacro(int index);
+  // The library changed behind the panel (a deletion): the lists are shown again.
+  void ShowLibrary();
+
+  // ---- recording
+  void SetRecordState(RecordState state);
+  void EndRecording();
+  bool Recording() const { return recording_; }
+  void SetEditorEnabled(bool on);
+  // A captured key (keyboard message 256/257/260/261) or mouse-button event.
+  void RecordKey(StepPlacement placement, uint32_t message, uint8_t scanCode, bool extended);
+  void RecordMouse(StepPlacement placement, uint32_t message, int extraButton);
+
+  // ---- editing commands: the mouse-step commands, the "macro_inset_*" buttons, moving and
+  // deleting, save and cancel. False for a name that is none of them.
+  bool RunCommand(const std::string& name);
+  void SelectStep(int row);
+  bool SaveMacro();
+
+  // ---- what the panel shows
+  QListWidget* StepList() const;
+  int ShownStepCount() const;
+  QString ShownDelay(int row) const;
+  QString ShownLabel(int row) const;
+  QString ShownAction(int row) const;
+  // The language changed: the rows' labels again.
+  void Retranslate();
+
+ signals:
+  // The panel went out of sight (its page, its device or the window hid): a recording ends.
+  void Hidden();
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  QWidget* Control(const char* name) const;
+  void SyncSteps();
+  // The fixed-delay field read into the editor (and rewritten when it showed another number).
+  void ReadFixedField();
+  QWidget* MakeRow(const MacroRow& row);
+  void ShowSelection();
+  void ShowLibraryState();
+  void OnDelayEdited(QWidget* rowWidget, const QString& text);
+  int RowOf(QWidget* rowWidget) const;
+  uint64_t Now() const;
+
+  MacroLibrary library_;
+  MacroStepEditor editor_{library_.Rows()};
+  // The rows as the list shows them, to change only what changed.
+  std::vector<MacroRow> shown_;
+  QElapsedTimer clock_;
+  QTimer scrollTimer_;
+  bool recording_ = false;
+  mutable std::map<std::string, QPointer<QWidget>> controls_;
+};
+
+// The macro panel under `root` (or `root` itself), or null.
+CMacroControlUI* FindMacroControl(QWidget* root);
+
+}  // namespace varkon
