@@ -7,6 +7,7 @@
 #include <QRegularExpressionValidator>
 
 #include "platform/ui/control_find.h"
+#include "platform/ui/input_hook.h"
 #include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
 #include "profile/json_access.h"
@@ -99,6 +100,10 @@ void CMacroControlUI::Attach(const std::string& macroFolder) {
       field->setValidator(
           new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), field));
     }
+  }
+  // Stopping a recording is not a click to record.
+  if (QWidget* stop = Control("macro_btn_stopredio")) {
+    stop->setProperty(ui::kCaptureIgnoreProperty, true);
   }
   library_.SetMacroFolder(macroFolder);
   library_.LoadMacroNames();

@@ -24,4 +24,11 @@ inline bool TypeKeys(const QStringList& keys) {
   return QProcess::execute(QString::fromStdString(XdotoolPath()), arguments) == 0;
 }
 
+// Moves the pointer to (x, y) on the screen and clicks `button` (1 left, 2 middle, 3 right).
+inline bool ClickAt(int x, int y, int button) {
+  return QProcess::execute(QString::fromStdString(XdotoolPath()),
+                           {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+                            QStringLiteral("click"), QString::number(button)}) == 0;
+}
+
 }  // namespace varkon::test
