@@ -10,6 +10,8 @@
 #include <mutex>
 
 #include "core/json_file.h"
+#include "editors/key_set_control.h"
+#include "editors/macro_control.h"
 #include "platform/ui/language_text.h"
 #include "platform/ui/popup_menu.h"
 #include "platform/ui/program_folder.h"
@@ -202,6 +204,9 @@ bool LanguageSwitch::ApplyLanguage(int index) {
   for (QWidget* window : QApplication::topLevelWidgets()) {
     ApplyTextIds(window);
     ui::ApplyMenuTextIds(window);
+    // Texts the panels set from code (the macro steps' names, the key editor's lists).
+    for (CMacroControlUI* macros : window->findChildren<CMacroControlUI*>()) macros->Retranslate();
+    for (CKeySetControlUI* keys : window->findChildren<CKeySetControlUI*>()) keys->Retranslate();
   }
   QSettings settings(QString::fromStdString(SettingsFilePath()), QSettings::IniFormat);
   settings.setValue(kLanguageSettingsKey, static_cast<qlonglong>(entry.id));

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/language.h"
 #include "devices/evdev_scan_codes.h"
 #include "devices/key_tables.h"
 #include "editors/key_set_control.h"
@@ -144,6 +145,13 @@ TEST_F(MacroEndToEnd, ARecordingHoldsTheTypedKeysWithTheirWaits) {
   ShowMacroPage();
   ASSERT_EQ(Panel()->ShownStepCount(), 4);
   EXPECT_EQ(Panel()->ShownDelay(1).toInt(), waited);
+  // The steps' names follow the language.
+  const int shownLanguage = program_->language()->languageIndex();
+  const QString up = Panel()->ShownAction(1);
+  ASSERT_TRUE(program_->language()->ApplyLanguage(shownLanguage == 0 ? 1 : 0));
+  EXPECT_EQ(Panel()->ShownAction(1), QString::fromStdString(LanguageText("macro_step_up")));
+  EXPECT_NE(Panel()->ShownAction(1), up);
+  ASSERT_TRUE(program_->language()->ApplyLanguage(shownLanguage));
 
   // The panel as it looks with the recording.
   QDir().mkpath(VARKON_BINARY_DIR "/app-render");
