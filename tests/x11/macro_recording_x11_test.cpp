@@ -57,11 +57,13 @@ TEST_F(MacroRecordingX11, TypedKeysAndClicksBecomeStepsAndTheGrabEndsWithTheReco
   ASSERT_TRUE(test::TypeKeys({"a"}));
   test::WaitUntil([] { return false; }, 300ms);
   ASSERT_TRUE(test::TypeKeys({"b"}));
-  // A right click on the (disabled) step list and one outside the window: both recorded.
-  ASSERT_TRUE(ClickOn(Control("macro_action_list"), 3));
+  // A right double click on the (disabled) step list and a click outside the window: all
+  // recorded, each press once.
+  const QPoint list = Control("macro_action_list")->mapToGlobal(QPoint(20, 20));
+  ASSERT_TRUE(test::ClickAt(list.x(), list.y(), 3, 2));
   const QRect frame = window_->frameGeometry();
   ASSERT_TRUE(test::ClickAt(frame.right() + 10, frame.bottom() + 10, 1));
-  ASSERT_TRUE(test::WaitUntil([&] { return Panel()->ShownStepCount() >= before + 8; }, 3s))
+  ASSERT_TRUE(test::WaitUntil([&] { return Panel()->ShownStepCount() >= before + 10; }, 3s))
       << Panel()->ShownStepCount();
 
   ASSERT_TRUE(ClickOn(Control("macro_btn_stopredio"), 1));
@@ -70,13 +72,14 @@ TEST_F(MacroRecordingX11, TypedKeysAndClicksBecomeStepsAndTheGrabEndsWithTheReco
   test::WaitUntil([] { return false; }, 100ms);
 
   const auto& rows = Panel()->Library().Rows();
-  ASSERT_EQ(rows.size(), static_cast<size_t>(before + 8));
+  ASSERT_EQ(rows.size(), static_cast<size_t>(before + 10));
   const int expected[][3] = {// type, button, down
                              {kStepKey, 0x04, 1},         {kStepKey, 0x04, 0},
                              {kStepKey, 0x05, 1},         {kStepKey, 0x05, 0},
                              {kStepMouseButton, 0x02, 1}, {kStepMouseButton, 0x02, 0},
+                             {kStepMouseButton, 0x02, 1}, {kStepMouseButton, 0x02, 0},
                              {kStepMouseButton, 0x01, 1}, {kStepMouseButton, 0x01, 0}};
-  for (size_t i = 0; i < 8; ++i) {
+  for (size_t i = 0; i < 10; ++i) {
     const MacroStep step = ReadMacroStep(ParseMacroRow(rows[static_cast<size_t>(before) + i]));
     EXPECT_EQ(step.type, expected[i][0]) << i;
     EXPECT_EQ(step.button, expected[i][1]) << i;
@@ -93,7 +96,7 @@ TEST_F(MacroRecordingX11, TypedKeysAndClicksBecomeStepsAndTheGrabEndsWithTheReco
   ASSERT_TRUE(test::TypeKeys({"z"}));
   EXPECT_TRUE(test::WaitUntil([&] { return name->text().endsWith('z'); }, 2s))
       << name->text().toStdString();
-  EXPECT_EQ(Panel()->Library().Rows().size(), static_cast<size_t>(before + 8));
+  EXPECT_EQ(Panel()->Library().Rows().size(), static_cast<size_t>(before + 10));
 }
 
 TEST_F(MacroRecordingX11, HidingTheWindowEndsTheRecordingAndItsGrab) {

@@ -24,11 +24,14 @@ inline bool TypeKeys(const QStringList& keys) {
   return QProcess::execute(QString::fromStdString(XdotoolPath()), arguments) == 0;
 }
 
-// Moves the pointer to (x, y) on the screen and clicks `button` (1 left, 2 middle, 3 right).
-inline bool ClickAt(int x, int y, int button) {
-  return QProcess::execute(QString::fromStdString(XdotoolPath()),
-                           {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
-                            QStringLiteral("click"), QString::number(button)}) == 0;
+// Moves the pointer to (x, y) on the screen and clicks `button` (1 left, 2 middle, 3 right)
+// `clicks` times in quick succession (2: a double click).
+inline bool ClickAt(int x, int y, int button, int clicks = 1) {
+  return QProcess::execute(
+             QString::fromStdString(XdotoolPath()),
+             {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+              QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(clicks),
+              QStringLiteral("--delay"), QStringLiteral("30"), QString::number(button)}) == 0;
 }
 
 }  // namespace varkon::test

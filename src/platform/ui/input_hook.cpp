@@ -120,10 +120,10 @@ bool InputHook::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
       // Each press reaches the window first, then the widget under it (and its parents when
-      // they pass it on): it is taken once, at the window, and let through.
+      // they pass it on): it is taken once, at the window, and let through. (The second press
+      // of a double click comes as a press too, followed by the double-click event.)
       if (watched->isWindowType()) OnMouse(event);
       return false;
     case QEvent::Hide:
@@ -141,7 +141,7 @@ bool InputHook::eventFilter(QObject* watched, QEvent* event) {
 void InputHook::OnMouse(const QEvent* event) {
   if (!mouseCallback_ || !window_) return;
   const auto* mouse = static_cast<const QMouseEvent*>(event);
-  const bool press = event->type() != QEvent::MouseButtonRelease;
+  const bool press = event->type() == QEvent::MouseButtonPress;
   uint32_t message = 0;
   int extra = 0;
   switch (mouse->button()) {
