@@ -1,11 +1,10 @@
 #include "editors/macro_control.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpressionValidator>
 
+#include "editors/macro_step_delegate.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/input_hook.h"
 #include "platform/ui/language_text.h"
@@ -16,18 +15,8 @@ namespace varkon {
 
 namespace {
 
-constexpr int kRowHeight = 30;
-constexpr int kRowPadding = 4;
-constexpr int kDelayHeight = 25;
-constexpr int kDelayMaxLength = 6;
-constexpr const char* kStyleProperty = "labelStyle";
-
 QString Shown(const std::string& text, bool isText) {
   return QString::fromStdString(isText ? text : LanguageText(text));
-}
-
-void SetStyleName(QWidget* widget, const char* style) {
-  widget->setProperty(kStyleProperty, QString::fromLatin1(style));
 }
 
 // The movement field of a "macro_inset_*" button.
@@ -100,6 +89,13 @@ void CMacroControlUI::Attach(const std::string& macroFolder) {
       field->setValidator(
           new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), field));
     }
+  }
+  if (QListWidget* list = StepList()) {
+    list->setItemDelegate(new MacroStepDelegate(
+        list, [this](int row, const QString& text) { OnDelayEdited(row, text); }));
+    list->setUniformItemSizes(true);
+    // F2 or a click on the field edits a delay; a double click opens the steps menu.
+    list->setEditTriggers(QAbstractItemView::EditKeyPressed);
   }
   // Stopping a recording is not a click to record.
   if (QWidget* stop = Control("macro_btn_stopredio")) {
@@ -311,7 +307,7 @@ void CMacroControlUI::SyncSteps() {
     shown_ = rows;
     return;
   }
-  // Only the changed middle is rebuilt: recording appends one row to lists of thousands.
+  // Only the changed middle is rebuilt: recording adds one row to lists of thousands.
   size_t prefix = 0;
   while (prefix < rows.size() && prefix < shown_.size() &&
          rows[prefix].eventText == shown_[prefix].eventText &&
@@ -332,67 +328,35 @@ void CMacroControlUI::SyncSteps() {
   }
   for (size_t i = prefix; i < rows.size() - suffix; ++i) {
     auto* item = new QListWidgetItem;
-    item->setSizeHint(QSize(0, kRowHeight));
-    item->setData(Qt::UserRole, QString::fromStdString(rows[i].eventText));
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    FillItem(item, rows[i]);
     list->insertItem(static_cast<int>(i), item);
-    list->setItemWidget(item, MakeRow(rows[i]));
   }
   shown_ = rows;
   list->setUpdatesEnabled(true);
   ShowSelection();
 }
 
-QWidget* CMacroControlUI::MakeRow(const MacroRow& row) {
+void CMacroControlUI::FillItem(QListWidgetItem* item, const MacroRow& row) {
   const MacroStepView view = DescribeMacroStep(row);
-  auto* widget = new QWidget;
-  widget->setObjectName(QStringLiteral("macro_action"));
-  widget->setFixedHeight(kRowHeight);
-  auto* layout = new QHBoxLayout(widget);
-  layout->setContentsMargins(kRowPadding, 0, kRowPadding, 0);
-  layout->setSpacing(kRowPadding);
-  auto* key = new QLabel(Shown(view.label, view.labelIsText), widget);
-  key->setObjectName(QStringLiteral("macro_key_label"));
-  SetStyleName(key, view.labelStyle);
-  auto* action = new QLabel(Shown(view.action, view.actionIsText), widget);
-  action->setObjectName(QStringLiteral("macro_action_label"));
-  SetStyleName(action, view.actionStyle);
-  auto* delay = new QLineEdit(QString::fromStdString(row.delayText), widget);
-  delay->setObjectName(QStringLiteral("macro_delay"));
-  SetStyleName(delay, "macro_label_text_style");
-  delay->setMaxLength(kDelayMaxLength);
-  delay->setFixedHeight(kDelayHeight);
-  delay->setFixedWidth(64);
-  delay->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,6}")), delay));
-  layout->addWidget(key, 3);
-  layout->addWidget(action, 2);
-  layout->addWidget(delay, 0);
-  connect(delay, &QLineEdit::textEdited, this,
-          [this, widget](const QString& text) { OnDelayEdited(widget, text); });
-  connect(delay, &QLineEdit::editingFinished, this, [this] { SaveMacro(); });
-  return widget;
+  item->setData(kMacroRowEventRole, QString::fromStdString(row.eventText));
+  item->setData(kMacroRowLabelRole, Shown(view.label, view.labelIsText));
+  item->setData(kMacroRowLabelStyleRole, QString::fromLatin1(view.labelStyle));
+  item->setData(kMacroRowActionRole, Shown(view.action, view.actionIsText));
+  item->setData(kMacroRowActionStyleRole, QString::fromLatin1(view.actionStyle));
+  item->setData(kMacroRowDelayRole, QString::fromStdString(row.delayText));
 }
 
-int CMacroControlUI::RowOf(QWidget* rowWidget) const {
-  QListWidget* list = StepList();
-  if (!list) return -1;
-  for (int i = 0; i < list->count(); ++i) {
-    if (list->itemWidget(list->item(i)) == rowWidget) return i;
-  }
-  return -1;
-}
-
-void CMacroControlUI::OnDelayEdited(QWidget* rowWidget, const QString& text) {
-  const int row = RowOf(rowWidget);
+void CMacroControlUI::OnDelayEdited(int row, const QString& text) {
   if (row < 0 || row >= static_cast<int>(shown_.size())) return;
-  const std::string kept = editor_.SetDelayText(row, text.toStdString());
+  // Kept as the save will write it, so that the save changes nothing on screen.
+  std::string kept = editor_.SetDelayText(row, text.toStdString());
+  if (kept.empty()) kept = editor_.SetDelayText(row, "0");
   shown_[static_cast<size_t>(row)].delayText = kept;
-  const QString keptText = QString::fromStdString(kept);
-  if (keptText != text) {
-    if (auto* delay = rowWidget->findChild<QLineEdit*>(QStringLiteral("macro_delay"))) {
-      delay->setText(keptText);
-    }
+  if (QListWidget* list = StepList(); list && list->item(row)) {
+    list->item(row)->setData(kMacroRowDelayRole, QString::fromStdString(kept));
   }
+  SaveMacro();
 }
 
 void CMacroControlUI::ShowSelection() {
@@ -408,43 +372,29 @@ int CMacroControlUI::ShownStepCount() const {
   return list ? list->count() : 0;
 }
 
-namespace {
-
-template <typename T>
-T* RowPart(const QListWidget* list, int row, const char* name) {
-  if (!list || row < 0 || row >= list->count()) return nullptr;
-  QWidget* widget = list->itemWidget(list->item(row));
-  return widget ? widget->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+QString CMacroControlUI::ShownText(int row, int role) const {
+  QListWidget* list = StepList();
+  if (!list || row < 0 || row >= list->count()) return {};
+  return list->item(row)->data(role).toString();
 }
 
-}  // namespace
-
 QString CMacroControlUI::ShownDelay(int row) const {
-  auto* delay = RowPart<QLineEdit>(StepList(), row, "macro_delay");
-  return delay ? delay->text() : QString();
+  return ShownText(row, kMacroRowDelayRole);
 }
 
 QString CMacroControlUI::ShownLabel(int row) const {
-  auto* label = RowPart<QLabel>(StepList(), row, "macro_key_label");
-  return label ? label->text() : QString();
+  return ShownText(row, kMacroRowLabelRole);
 }
 
 QString CMacroControlUI::ShownAction(int row) const {
-  auto* label = RowPart<QLabel>(StepList(), row, "macro_action_label");
-  return label ? label->text() : QString();
+  return ShownText(row, kMacroRowActionRole);
 }
 
 void CMacroControlUI::Retranslate() {
   QListWidget* list = StepList();
   if (!list) return;
   for (int i = 0; i < list->count() && i < static_cast<int>(shown_.size()); ++i) {
-    const MacroStepView view = DescribeMacroStep(shown_[static_cast<size_t>(i)]);
-    if (auto* key = RowPart<QLabel>(list, i, "macro_key_label")) {
-      key->setText(Shown(view.label, view.labelIsText));
-    }
-    if (auto* action = RowPart<QLabel>(list, i, "macro_action_label")) {
-      action->setText(Shown(view.action, view.actionIsText));
-    }
+    FillItem(list->item(i), shown_[static_cast<size_t>(i)]);
   }
 }
 

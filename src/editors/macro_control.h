@@ -19,6 +19,7 @@
 #include "profile/macro_library.h"
 
 class QListWidget;
+class QListWidgetItem;
 
 namespace varkon {
 
@@ -92,11 +93,12 @@ class CMacroControlUI : public QWidget {
   void SyncSteps();
   // The fixed-delay field read into the editor (and rewritten when it showed another number).
   void ReadFixedField();
-  QWidget* MakeRow(const MacroRow& row);
+  void FillItem(QListWidgetItem* item, const MacroRow& row);
+  QString ShownText(int row, int role) const;
   void ShowSelection();
   void ShowLibraryState();
-  void OnDelayEdited(QWidget* rowWidget, const QString& text);
-  int RowOf(QWidget* rowWidget) const;
+  // A delay typed into row `row`: kept (0-65535) and saved.
+  void OnDelayEdited(int row, const QString& text);
   uint64_t Now() const;
 
   MacroLibrary library_;

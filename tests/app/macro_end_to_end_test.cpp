@@ -21,6 +21,7 @@
 #include "devices/key_tables.h"
 #include "editors/key_set_control.h"
 #include "editors/macro_control.h"
+#include "editors/macro_step_delegate.h"
 #include "keyboard_program.h"
 #include "platform/ui/input_hook.h"
 #include "platform/ui/language_text.h"
@@ -216,12 +217,14 @@ TEST_F(MacroEndToEnd, EveryEditIsSavedAtOnce) {
   EXPECT_FALSE(Step(file, 2).down);
   EXPECT_EQ(Panel()->ShownStepCount(), 3);
 
-  // A delay typed into row 0: at most 65535, saved when the field is left.
+  // A delay typed into row 0 (a click on its field opens it): at most 65535, saved when the
+  // field is left.
   QListWidget* list = Panel()->StepList();
-  auto* delay = list->itemWidget(list->item(0))->findChild<QLineEdit*>("macro_delay");
-  ASSERT_NE(delay, nullptr);
-  delay->setFocus();
-  delay->selectAll();
+  const QRect row = list->visualItemRect(list->item(0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    MacroStepDelegate::DelayRect(row).center());
+  auto* delay = list->findChild<QLineEdit*>("macro_delay");
+  ASSERT_NE(delay, nullptr) << "the click did not open the delay field";
   QTest::keyClicks(delay, "70000");
   QTest::keyClick(delay, Qt::Key_Return);
   Settle();
