@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpressionValidator>
+#include <filesystem>
 
 #include "editors/macro_step_delegate.h"
 #include "platform/ui/control_find.h"
@@ -123,13 +124,9 @@ void CMacroControlUI::ShowLibrary() {
 }
 
 void CMacroControlUI::ShowLibraryState() {
-  // A macro file longer than any device takes (put there by hand) is cut to what the list
-  // shows; the file changes only when the macro is edited.
-  std::vector<MacroRow>& rows = library_.Rows();
-  if (rows.size() > kMaxMacroFileSteps) rows.resize(kMaxMacroFileSteps);
   editor_.Select(-1);
-  if (QWidget* name = Control("macro_edit_macroname")) {
-    static_cast<QLineEdit*>(name)->setText(QString::fromStdString(library_.NameEditText()));
+  if (auto* name = qobject_cast<QLineEdit*>(Control("macro_edit_macroname"))) {
+    name->setText(QString::fromStdString(library_.NameEditText()));
   }
   const bool on = library_.EditorEnabled();
   for (const char* name : {"macro_action_layout", "mouse_move_layout", "macro_btn_export",
@@ -164,6 +161,13 @@ MacroRenameResult CMacroControlUI::RenameMacro() {
 bool CMacroControlUI::ImportMacro(const std::string& path, bool* refused) {
   if (refused) *refused = false;
   if (path.empty() || library_.MacroFolder().empty()) return false;
+  // Read only when of a size a macro of at most kMaxMacroFileSteps steps can have.
+  std::error_code error;
+  const uintmax_t bytes = std::filesystem::file_size(path, error);
+  if (error || bytes > kMaxMacroFileBytes) {
+    if (refused) *refused = true;
+    return false;
+  }
   const Json::Value document = ReadJsonFileNoThrow(path);
   const Json::Value& events = Member(document, "Events");
   if (!document.isObject() || !events.isArray() || events.size() > kMaxMacroFileSteps) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,8 +31,10 @@ inline constexpr const char* kMacroActionMenu = "XML\\Menus\\macro_action_menu.x
 // The one-shot timer that scrolls a newly recorded row into view.
 inline constexpr int kMacroScrollTimerId = 4101;
 inline constexpr int kMacroScrollDelayMs = 50;
-// Steps a macro file may hold to be imported or shown; more can never fit a device's memory.
+// Steps a macro file may hold to be imported; more can never fit a device's memory. A file
+// larger than the bytes such a macro takes (with room for generous formatting) is not read.
 inline constexpr size_t kMaxMacroFileSteps = kMaxRecordedRows;
+inline constexpr uintmax_t kMaxMacroFileBytes = 4u << 20;
 
 class CMacroControlUI : public QWidget {
   Q_OBJECT

@@ -349,6 +349,12 @@ TEST_F(MacroEndToEnd, HostileMacroFilesNeitherCrashNorOverflowTheMemory) {
                                          {{"ui", "answer-file", hugePath}, {"ui", "answer", "ok"}});
   EXPECT_EQ(told["text"].asString(), LanguageText("message_macro_import_refused"));
   EXPECT_EQ(Panel()->Library().Items().size(), 1u);
+  // Small enough a file, but one step more than a recording may hold.
+  huge["Events"].resize(kMaxMacroFileSteps + 1);
+  ASSERT_TRUE(WriteJsonFileChecked(hugePath, huge));
+  ActThenAnswer("ui click macro_btn_import",
+                {{"ui", "answer-file", hugePath}, {"ui", "answer", "ok"}});
+  EXPECT_EQ(Panel()->Library().Items().size(), 1u);
   const std::string notJson = outside.File("text.mac");
   std::ofstream(notJson) << "{\"Events\": [";
   ActThenAnswer("ui click macro_btn_import",
