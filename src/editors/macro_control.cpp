@@ -263,31 +263,39 @@ bool CMacroControlUI::RunCommand(const std::string& name) {
     ShowLibraryState();
     return true;
   } else {
-    known = false;
-    // An inserted step waits what the fixed-delay field shows now.
-    ReadFixedField();
-    for (const MoveCommand& move : kMoveCommands) {
-      if (name != move.button) continue;
-      QWidget* field = Control(move.field);
-      editor_.InsertMouseStep(kMouseMoveMessage, move.direction,
-                              field ? static_cast<QLineEdit*>(field)->text().toStdString() : "");
-      known = true;
-    }
-    for (const ButtonCommand& button : kButtonCommands) {
-      const std::string prefix = button.name;
-      if (name == prefix + "_down" || name == prefix + "_click") {
-        editor_.InsertMouseStep(button.down, button.parameter);
-        known = true;
-      }
-      if (name == prefix + "_up" || name == prefix + "_click") {
-        editor_.InsertMouseStep(button.up, button.parameter);
-        known = true;
-      }
-    }
+    known = InsertMouseSteps(name);
   }
   if (!known) return false;
   SyncSteps();
   SaveMacro();
+  return true;
+}
+
+bool CMacroControlUI::InsertMouseSteps(const std::string& name) {
+  std::vector<std::pair<uint32_t, int>> steps;  // message, parameter
+  std::string distance;
+  for (const MoveCommand& move : kMoveCommands) {
+    if (name != move.button) continue;
+    steps.emplace_back(kMouseMoveMessage, move.direction);
+    if (auto* field = qobject_cast<QLineEdit*>(Control(move.field))) {
+      distance = field->text().toStdString();
+    }
+  }
+  for (const ButtonCommand& button : kButtonCommands) {
+    const std::string prefix = button.name;
+    if (name == prefix + "_down" || name == prefix + "_click") {
+      steps.emplace_back(button.down, button.parameter);
+    }
+    if (name == prefix + "_up" || name == prefix + "_click") {
+      steps.emplace_back(button.up, button.parameter);
+    }
+  }
+  if (steps.empty()) return false;
+  // An inserted step waits what the fixed-delay field shows now.
+  ReadFixedField();
+  for (const auto& [message, parameter] : steps) {
+    editor_.InsertMouseStep(message, parameter, distance);
+  }
   return true;
 }
 

@@ -96,6 +96,9 @@ class CMacroControlUI : public QWidget {
   void SyncSteps();
   // The fixed-delay field read into the editor (and rewritten when it showed another number).
   void ReadFixedField();
+  // The mouse steps of a command name ("left_click", "macro_inset_moveupkey_btn", …), inserted;
+  // false for a name that is none.
+  bool InsertMouseSteps(const std::string& name);
   void FillItem(QListWidgetItem* item, const MacroRow& row);
   QString ShownText(int row, int role) const;
   void ShowSelection();
