@@ -258,6 +258,20 @@ TEST_F(MacroEndToEnd, EveryEditIsSavedAtOnce) {
   EXPECT_EQ(Step(file, 2).button, 0x05);
   EXPECT_EQ(Step(file, 3).type, kStepMouseButton);
 
+  // "Replace the key of this step": the next key typed becomes row 3's key, its delay stays.
+  ASSERT_EQ(Ask("ui select macro_action_list 3"), "ok");
+  const std::string kept = MacroFile(0)["Events"][3]["Delay"].asString();
+  Command("macro_action_edit");
+  ASSERT_TRUE(window_->MacroRecording());
+  Key(kEvdevA, true);
+  ASSERT_EQ(Ask("ui click macro_btn_stopredio"), "ok");
+  file = MacroFile(0);
+  ASSERT_EQ(file["Events"].size(), 4u);
+  EXPECT_EQ(Step(file, 3).type, kStepKey);
+  EXPECT_EQ(Step(file, 3).button, 0x04);
+  EXPECT_TRUE(Step(file, 3).down);
+  EXPECT_EQ(file["Events"][3]["Delay"].asString(), kept);
+
   ASSERT_EQ(Ask("ui click macro_btn_deleteall"), "ok");
   EXPECT_EQ(MacroFile(0)["Events"].size(), 0u);
   EXPECT_EQ(Panel()->ShownStepCount(), 0);
