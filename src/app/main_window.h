@@ -31,6 +31,7 @@ struct Notification;
 class CTarnwiseUSBDevice;
 class CTarnwiseKeyboardDevice;
 class CMacroControlUI;
+class CTarnwiseMouseDevice;
 class DeviceScreen;
 class UiStallMonitor;
 class DeviceWatcher;
@@ -118,6 +119,8 @@ class CMainWnd : public QWidget {
   CTarnwiseUSBDevice* CurrentDevice() const;
   // The current device when it is a keyboard.
   CTarnwiseKeyboardDevice* CurrentKeyboard() const;
+  // The current device when it is a mouse.
+  CTarnwiseMouseDevice* CurrentMouse() const;
   // How late the UI thread's heartbeat came at worst (see UiStallMonitor).
   qint64 UiStallMaxMs() const;
   void ResetUiStall();
@@ -201,6 +204,8 @@ class CMainWnd : public QWidget {
   void BuildProfileRoutes();
   // The key assignment editor's rows.
   void BuildKeyRoutes();
+  // The mouse's DPI page.
+  void BuildMouseRoutes();
   // A choice in that submenu; false for other items.
   bool OnProfileMenuCommand(const std::string& item);
   // The macro panel's rows: its library, recording, the step commands and their menu.

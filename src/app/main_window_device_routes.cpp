@@ -4,6 +4,7 @@
 #include "app/device_screen.h"
 #include "app/main_window.h"
 #include "devices/panels/keyboard_device.h"
+#include "devices/panels/mouse_device.h"
 
 namespace varkon {
 
@@ -23,6 +24,10 @@ bool PaintsCustomColours(const CTarnwiseKeyboardDevice& keyboard) {
 
 CTarnwiseKeyboardDevice* CMainWnd::CurrentKeyboard() const {
   return qobject_cast<CTarnwiseKeyboardDevice*>(CurrentDevice());
+}
+
+CTarnwiseMouseDevice* CMainWnd::CurrentMouse() const {
+  return qobject_cast<CTarnwiseMouseDevice*>(CurrentDevice());
 }
 
 void CMainWnd::BuildDeviceRoutes() {
@@ -55,10 +60,15 @@ void CMainWnd::BuildDeviceRoutes() {
                      CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
                      if (keyboard && n.wParam == 1) keyboard->OnRepeatDelay(index);
                    });
+  // The keyboard's System page and the mouse's DPI page both offer the report rate.
   router_.OnPrefix(kSelectChanged, "polling_rate_option_",
                    [this](const RoutedNotification& n, int index) {
-                     CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
-                     if (keyboard && n.wParam == 1) keyboard->OnPollingRate(index);
+                     if (n.wParam != 1) return;
+                     if (CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard()) {
+                       keyboard->OnPollingRate(index);
+                     } else if (CTarnwiseMouseDevice* mouse = CurrentMouse()) {
+                       mouse->OnReportRate(index);
+                     }
                    });
   router_.OnNames(kSelectChanged, {"winlockflag_option", "wflag_option", "6flag_option"},
                   [this](const RoutedNotification& n) {

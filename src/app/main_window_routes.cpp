@@ -65,6 +65,7 @@ void CMainWnd::BuildRoutes() {
   BuildProfileRoutes();
   BuildKeyRoutes();
   BuildMacroRoutes();
+  BuildMouseRoutes();
   // The click-select notifications of the framework that end here.
   router_.SkipFrameworkFor("click_wpremove");
   router_.SkipFrameworkFor("click_wpedit");

@@ -1,8 +1,16 @@
 #include "devices/panels/mouse_device.h"
 
+#include <QAbstractButton>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSlider>
+
 #include "device/device_transport.h"
 #include "devices/light_mouse_effects.h"
-#include "profile/mouse_profile_data.h"
+#include "platform/ui/control_find.h"
+#include "platform/ui/control_values.h"
+#include "platform/ui/notifier.h"
 
 namespace varkon {
 
@@ -11,17 +19,48 @@ namespace {
 DeviceParts MouseParts() {
   auto engine = std::make_unique<LightEngine>(LightDeviceClass::kMouse, 0);
   InstallMouseEffects(*engine);
-  return CommonDeviceParts(kKindMouse, std::move(engine), std::make_unique<CMouseProfiledata>());
+  auto logic = std::make_unique<MouseLogic>(*engine);
+  DeviceParts parts;
+  parts.logic = std::move(logic);
+  parts.engine = std::move(engine);
+  return parts;
+}
+
+QString Indexed(const char* prefix, int index) {
+  return QString::fromLatin1(prefix) + QString::number(index);
 }
 
 }  // namespace
 
 CTarnwiseMouseDevice::CTarnwiseMouseDevice(QWidget* parent)
-    : CTarnwiseUSBDevice(kKindMouse, MouseParts(), parent) {}
+    : CTarnwiseUSBDevice(kKindMouse, MouseParts(), parent) {
+  mouse_ = static_cast<MouseLogic*>(&Logic());
+  MouseEvents events;
+  events.refresh = [this] { RefreshPanel(); };
+  mouse_->SetEvents(std::move(events));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize size = screen->size();
+    mouse_->SetScreenSize(static_cast<uint16_t>(size.width()),
+                          static_cast<uint16_t>(size.height()));
+  }
+}
 
 // The workers call this class's overrides, so they stop before this part of the object goes.
 CTarnwiseMouseDevice::~CTarnwiseMouseDevice() {
   StopWorkers();
+}
+
+void CTarnwiseMouseDevice::InitButtons() {
+  CTarnwiseUSBDevice::InitButtons();
+  for (int i = 0; i < MouseLogic::kStageCount; ++i) {
+    if (auto* edit = qobject_cast<QLineEdit*>(ui::FindControl(this, Indexed("DPI_edit_", i)))) {
+      ui::SetDigitsOnly(edit, true);
+    }
+  }
+}
+
+void CTarnwiseMouseDevice::ReadDevice() {
+  mouse_->Read();
 }
 
 bool CTarnwiseMouseDevice::IsLinkAwake() {
@@ -29,4 +68,93 @@ bool CTarnwiseMouseDevice::IsLinkAwake() {
   return transport && transport->IsOpened() && transport->ReceiverMode() &&
          transport->CmdQueryOnline();
 }
+
+void CTarnwiseMouseDevice::RefreshPanel() {
+  CTarnwiseUSBDevice::RefreshPanel();
+  ShowDpiPage();
+}
+
+int CTarnwiseMouseDevice::WriteLightRecord(int) {
+  mouse_->WriteLightRecord();
+  return 1;
+}
+
+void CTarnwiseMouseDevice::ShowDpiPage() {
+  ui::QuietNotifications quiet;
+  const MouseDpiScale& scale = mouse_->Scale();
+  const int enabled = mouse_->EnabledStageCount();
+  for (int i = 0; i < MouseLogic::kStageCount; ++i) {
+    const DpiStage stage = mouse_->Stage(i);
+    const bool on = stage.enabled != 0;
+    const bool selected = i == mouse_->SelectedStage();
+    if (QWidget* row = ui::FindControl(this, Indexed("DPI_layout_", i))) row->setEnabled(on);
+    if (auto* check = qobject_cast<QAbstractButton*>(
+            ui::FindControl(this, Indexed("DPI_enable_check_", i)))) {
+      check->setChecked(on);
+      // The stage in use, and the last one on, cannot be switched off.
+      check->setEnabled(!selected && !(on && enabled <= 1));
+    }
+    if (auto* option = qobject_cast<QAbstractButton*>(
+            ui::FindControl(this, Indexed("DPI_select_check_", i)))) {
+      option->setChecked(selected);
+    }
+    if (auto* slider = qobject_cast<QSlider*>(ui::FindControl(this, Indexed("DPI_slider_", i)))) {
+      if (mouse_->Discovered()) slider->setRange(0, scale.sliderMax);
+      slider->setValue(stage.dpiX);
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(ui::FindControl(this, Indexed("DPI_edit_", i)))) {
+      edit->setText(QString::number(DpiOfStep(scale, stage.dpiX)));
+    }
+    if (QWidget* colour = ui::FindControl(this, Indexed("DPI_color_option_", i))) {
+      colour->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(%1, %2, %3);"
+                                           " border: 1px solid #2A323B; border-radius: 4px; }")
+                                .arg(stage.red)
+                                .arg(stage.green)
+                                .arg(stage.blue));
+    }
+  }
+  const int rate = mouse_->ReportRate();
+  for (int i = 0; i < MouseLogic::kReportRates; ++i) {
+    if (auto* option = qobject_cast<QAbstractButton*>(
+            ui::FindControl(this, Indexed("polling_rate_option_", i)))) {
+      option->setChecked(i == rate);
+    }
+  }
+}
+
+void CTarnwiseMouseDevice::OnDpiSlider(int i, int step) {
+  mouse_->SetStageStep(i, step);
+  ShowDpiPage();
+}
+
+void CTarnwiseMouseDevice::OnDpiSliderMoving(int i, int step) {
+  if (auto* edit = qobject_cast<QLineEdit*>(ui::FindControl(this, Indexed("DPI_edit_", i)))) {
+    edit->setText(QString::number(DpiOfStep(mouse_->Scale(), step)));
+  }
+}
+
+void CTarnwiseMouseDevice::OnDpiEdit(int i) {
+  auto* edit = qobject_cast<QLineEdit*>(ui::FindControl(this, Indexed("DPI_edit_", i)));
+  if (!edit) return;
+  const int step = StepOfTypedDpi(mouse_->Scale(), edit->text().toStdString());
+  // Typing the DPI a stage already has changes nothing.
+  if (step != mouse_->Stage(i).dpiX) mouse_->SetStageStep(i, step);
+  ShowDpiPage();
+}
+
+void CTarnwiseMouseDevice::OnDpiSelect(int i) {
+  mouse_->SelectStage(i);
+  ShowDpiPage();
+}
+
+void CTarnwiseMouseDevice::OnDpiEnable(int i, bool on) {
+  mouse_->SetStageEnabled(i, on);
+  ShowDpiPage();
+}
+
+void CTarnwiseMouseDevice::OnReportRate(int index) {
+  mouse_->SetReportRate(index);
+  ShowDpiPage();
+}
+
 }  // namespace varkon

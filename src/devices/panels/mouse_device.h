@@ -1,6 +1,9 @@
-// The mouse's device object and panel (on its cable or through its receiver).
+// The mouse's device object and panel (on its cable or through its receiver): the picture with
+// its buttons and lights, and the DPI page (five stages and the report rate). The mouse's
+// logic (MouseLogic) keeps the state and talks to the mouse; this panel shows it.
 #pragma once
 
+#include "devices/logic/mouse_logic.h"
 #include "devices/panels/usb_device.h"
 
 namespace varkon {
@@ -14,8 +17,32 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   explicit CTarnwiseMouseDevice(QWidget* parent = nullptr);
   ~CTarnwiseMouseDevice() override;
 
+  void InitButtons() override;
+  // Reads the mouse's information, layout and record on its worker, then shows them.
+  void ReadDevice() override;
+  void RefreshPanel() override;
+  int WriteLightRecord(int profileIndex) override;
   // Through the receiver, the device answers only while its radio link is up.
   bool IsLinkAwake() override;
+
+  MouseLogic& Mouse() { return *mouse_; }
+  const MouseLogic& Mouse() const { return *mouse_; }
+
+  // ---- the DPI page (its routes call these)
+  // Stage i's slider settled on `step`: stored, saved and written.
+  void OnDpiSlider(int i, int step);
+  // The slider is being dragged: its DPI shows, nothing is written yet.
+  void OnDpiSliderMoving(int i, int step);
+  // The DPI typed into stage i's field was committed.
+  void OnDpiEdit(int i);
+  void OnDpiSelect(int i);
+  void OnDpiEnable(int i, bool on);
+  void OnReportRate(int index);
+
+ private:
+  void ShowDpiPage();
+
+  MouseLogic* mouse_;
 };
 
 }  // namespace varkon

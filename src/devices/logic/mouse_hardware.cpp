@@ -1,0 +1,77 @@
+#include "devices/logic/mouse_hardware.h"
+
+#include "core/debug_out.h"
+#include "device/device_transport.h"
+#include "devices/logic/mouse_key_maps.h"
+
+namespace varkon {
+
+namespace {
+
+constexpr size_t kButtonCountByte = 5;
+
+StatusCode FirstFailure(StatusCode current, StatusCode next) {
+  return current != kStatusOk ? current : next;
+}
+
+}  // namespace
+
+bool MouseHardware::Reachable(bool* asleep) const {
+  if (asleep) *asleep = false;
+  if (transport_ == nullptr || !transport_->IsOpened()) return false;
+  if (transport_->ReceiverMode() && !transport_->CmdQueryOnline()) {
+    if (asleep) *asleep = true;
+    return false;
+  }
+  return true;
+}
+
+MouseReadResult MouseHardware::Read() {
+  MouseReadResult result;
+  result.opened = transport_ != nullptr && transport_->IsOpened();
+  if (!Reachable(&result.asleep)) {
+    result.status = result.asleep ? kStatusUnreachable : kStatusNoReply;
+    return result;
+  }
+  result.status = transport_->CmdBeginSession();
+  const StatusCode info = transport_->CmdReadDeviceInfo(result.info);
+  result.status = FirstFailure(result.status, info);
+  if (info == kStatusOk) {
+    result.scale = DpiScaleFromInfo(result.info);
+    result.buttonCount = result.info[kButtonCountByte];
+    const size_t tableBytes = static_cast<size_t>(result.buttonCount) * 3;
+    if (result.buttonCount >= kNoMousePosition ||
+        !transport_->SetTableSize(static_cast<uint16_t>(tableBytes))) {
+      debugOut("mouse: %d buttons reported, the layout is not read\n", result.buttonCount);
+      result.status = FirstFailure(result.status, kStatusDeviceFF);
+    } else {
+      result.layout.assign(tableBytes, 0);
+      const StatusCode layout = transport_->CmdReadKeyTable(result.layout);
+      result.layoutRead = layout == kStatusOk;
+      result.status = FirstFailure(result.status, layout);
+    }
+  }
+  result.status = FirstFailure(result.status, transport_->CmdEndSession());
+
+  uint8_t active = 0;
+  StatusCode status = transport_->CmdReadSettings(0, std::span<uint8_t>(&active, 1));
+  if (status == kStatusOk) {
+    status = transport_->CmdReadSettings(static_cast<uint16_t>(active * kMouseRecordStride),
+                                         result.record);
+    result.recordRead = status == kStatusOk;
+    result.activeProfile = active;
+  }
+  result.status = FirstFailure(result.status, status);
+  return result;
+}
+
+StatusCode MouseHardware::WriteRecord(const MouseRecord& record) {
+  bool asleep = false;
+  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
+  transport_->CmdBeginSession();
+  const StatusCode status = transport_->CmdWriteSettings(0, record);
+  transport_->CmdEndSession();
+  return status;
+}
+
+}  // namespace varkon

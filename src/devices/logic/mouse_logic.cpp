@@ -1,0 +1,187 @@
+#include "devices/logic/mouse_logic.h"
+
+#include <algorithm>
+
+#include "core/debug_out.h"
+
+namespace varkon {
+
+MouseLogic::MouseLogic(LightEngine& engine)
+    : DeviceLogic(2, engine, std::make_unique<CMouseProfiledata>()) {
+  positions_.fill(kNoMousePosition);
+}
+
+MouseLogic::~MouseLogic() {
+  StopJobs();
+}
+
+std::shared_ptr<MouseHardware> MouseLogic::Hardware() {
+  // Made on first use, once the transport is known; shared with the jobs that use it.
+  if (!hardware_) hardware_ = std::make_shared<MouseHardware>(Transport());
+  return hardware_;
+}
+
+CMouseProfiledata& MouseLogic::MouseProfile() {
+  return static_cast<CMouseProfiledata&>(ProfileData());
+}
+
+void MouseLogic::SetScreenSize(uint16_t width, uint16_t height) {
+  screenWidth_ = width;
+  screenHeight_ = height;
+}
+
+void MouseLogic::Read(std::function<void()> done) {
+  std::shared_ptr<MouseHardware> hardware = Hardware();
+  Jobs().Post([this, post = Poster(), hardware, done = std::move(done)](const StopEvent&) {
+    MouseReadResult result = hardware->Read();
+    post([this, result = std::move(result), done] {
+      OnRead(result);
+      if (done) done();
+    });
+  });
+}
+
+void MouseLogic::OnRead(const MouseReadResult& result) {
+  lastStatus_ = result.status;
+  asleep_ = result.asleep;
+  if (result.layoutRead) {
+    scale_ = result.scale;
+    layout_ = result.layout;
+    positions_ = DiscoverMouseButtonPositions(layout_);
+    discovered_ = true;
+  } else if (result.opened) {
+    debugOut("mouse: %s, its layout was not read\n",
+             result.asleep ? "asleep behind the receiver" : StatusCodeName(result.status));
+  }
+  LoadProfile();
+  LoadNameLists();
+  if (result.recordRead) {
+    const DecodedMouseRecord decoded =
+        DecodeMouseRecord(result.record, GetLightState(), NameLists().lightModeValues);
+    SetLightParams(decoded.light);
+    if (decoded.selectedStage < kStageCount && Stage(decoded.selectedStage).enabled != 0) {
+      selectedStage_ = decoded.selectedStage;
+      MouseProfile().SetActiveStage(selectedStage_);
+    }
+    SaveProfile();
+  }
+  if (events_.refresh) events_.refresh();
+}
+
+int MouseLogic::LoadProfile() {
+  LoadProfileFiles();
+  CMouseProfiledata& profile = MouseProfile();
+  keys_ = profile.GetKeyList();
+  stages_ = profile.GetDpiStages();
+  selectedStage_ = std::clamp(profile.GetActiveStage(), 0, kStageCount - 1);
+  system_ = profile.GetMouseSystem();
+  corrections_ = profile.GetCorrections();
+  return ApplyProfile();
+}
+
+void MouseLogic::LoadDefaultProfile() {
+  DeviceLogic::LoadDefaultProfile();
+  LoadProfile();
+  SaveProfile();
+}
+
+// ---- DPI stages
+
+DpiStage MouseLogic::Stage(int i) const {
+  if (i < 0 || static_cast<size_t>(i) >= stages_.size()) return {};
+  return stages_[static_cast<size_t>(i)];
+}
+
+int MouseLogic::EnabledStageCount() const {
+  const size_t shown = std::min(stages_.size(), kMouseStageCount);
+  return static_cast<int>(std::count_if(stages_.begin(), stages_.begin() + shown,
+                                        [](const DpiStage& s) { return s.enabled != 0; }));
+}
+
+DpiStage& MouseLogic::GrowTo(int i) {
+  if (stages_.size() <= static_cast<size_t>(i)) stages_.resize(static_cast<size_t>(i) + 1);
+  return stages_[static_cast<size_t>(i)];
+}
+
+void MouseLogic::StoreStages() {
+  CMouseProfiledata& profile = MouseProfile();
+  profile.SetDpiStages(stages_);
+  profile.SetActiveStage(selectedStage_);
+  profile.SetMouseSystem(system_);
+  SaveProfile();
+  WriteLightRecord();
+}
+
+void MouseLogic::SetStageStep(int i, int step) {
+  if (i < 0 || i >= kStageCount) return;
+  const int top = scale_.sliderMax > 0 ? scale_.sliderMax : 0xFFFF;
+  const auto value = static_cast<uint16_t>(std::clamp(step, 0, top));
+  DpiStage& stage = GrowTo(i);
+  stage.dpiX = value;
+  stage.dpiY = value;
+  StoreStages();
+}
+
+bool MouseLogic::SetStageEnabled(int i, bool on) {
+  if (i < 0 || i >= kStageCount) return false;
+  if (!on && (i == selectedStage_ || (Stage(i).enabled != 0 && EnabledStageCount() <= 1))) {
+    return false;
+  }
+  GrowTo(i).enabled = on ? 1 : 0;
+  StoreStages();
+  return true;
+}
+
+bool MouseLogic::SelectStage(int i) {
+  if (i < 0 || i >= kStageCount || Stage(i).enabled == 0) return false;
+  selectedStage_ = i;
+  StoreStages();
+  return true;
+}
+
+void MouseLogic::SetStageColour(int i, uint8_t red, uint8_t green, uint8_t blue) {
+  if (i < 0 || i >= kStageCount) return;
+  DpiStage& stage = GrowTo(i);
+  stage.red = red;
+  stage.green = green;
+  stage.blue = blue;
+  StoreStages();
+}
+
+void MouseLogic::SetReportRate(int index) {
+  if (index < 0 || index >= kReportRates) index = 0;
+  system_.word2 = (system_.word2 & 0xFF00FFFFu) | (static_cast<uint32_t>(index) << 16);
+  StoreStages();
+}
+
+// ---- the record
+
+MouseRecord MouseLogic::BuildRecord() const {
+  MouseRecordContent content;
+  content.light = GetLightState();
+  content.stages = stages_;
+  content.selectedStage = selectedStage_;
+  content.reportRate = ReportRate();
+  content.screenWidth = screenWidth_;
+  content.screenHeight = screenHeight_;
+  content.corrections = corrections_;
+  return EncodeMouseRecord(content, NameLists().lightModeValues);
+}
+
+void MouseLogic::WriteLightRecord(std::function<void(StatusCode)> done) {
+  std::shared_ptr<MouseHardware> hardware = Hardware();
+  const MouseRecord record = BuildRecord();
+  Jobs().Post([this, post = Poster(), hardware, record, done = std::move(done)](const StopEvent&) {
+    const StatusCode status = hardware->WriteRecord(record);
+    post([this, status, done] {
+      lastStatus_ = status;
+      asleep_ = status == kStatusUnreachable;
+      if (status != kStatusOk) {
+        debugOut("mouse: the settings record was not taken (%s)\n", StatusCodeName(status));
+      }
+      if (done) done(status);
+    });
+  });
+}
+
+}  // namespace varkon

@@ -1,0 +1,168 @@
+// The mouse's DPI page as a user meets it: the program with the emulated mouse, on its cable or
+// through its receiver; stages dragged, typed, chosen and switched off, the report rate picked,
+// each checked in the emulated mouse's settings record and in the profile file.
+#include <gtest/gtest.h>
+#include <json/value.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QSlider>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/startup.h"
+#include "app_test_support.h"
+#include "core/json_file.h"
+#include "core/json_text.h"
+#include "devices/logic/mouse_record.h"
+#include "devices/panels/mouse_device.h"
+#include "emulator/emulated_rig.h"
+#include "support/temp_dir.h"
+
+namespace varkon {
+namespace {
+
+using namespace std::chrono_literals;
+
+class MouseEndToEnd : public ::testing::Test {
+ protected:
+  void TearDown() override { program_.reset(); }
+
+  void Start(const std::vector<std::string>& args) {
+    StartupOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseStartupArgs(args, options, error)) << error;
+    program_ = std::make_unique<Program>(dir_.File("control"));
+    ASSERT_EQ(program_->Start(options, error), Program::StartResult::Running) << error;
+    window_ = program_->mainWindow();
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+          CTarnwiseMouseDevice* mouse = Mouse();
+          return window_->FirstPassDone() && mouse && mouse->Mouse().Discovered() &&
+                 mouse->Mouse().Jobs().Pending() == 0;
+        },
+        30s));
+    window_->show();
+    ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
+  }
+  CTarnwiseMouseDevice* Mouse() const {
+    return window_ ? qobject_cast<CTarnwiseMouseDevice*>(window_->CurrentDevice()) : nullptr;
+  }
+  std::string Ask(const std::string& line) {
+    std::vector<std::string> words;
+    for (const QString& word : QString::fromStdString(line).split(' ', Qt::SkipEmptyParts)) {
+      words.push_back(word.toStdString());
+    }
+    const std::string answer = program_->HandleRequest(words);
+    Settle();
+    return answer;
+  }
+  void Settle() {
+    test::WaitUntil([] { return false; }, 30ms);
+    test::WaitUntil([&] { return !Mouse() || Mouse()->Mouse().Jobs().Pending() == 0; }, 10s);
+  }
+  std::vector<uint8_t> Record() {
+    const std::vector<uint8_t> memory =
+        program_->rig()->Firmware(EmulatedKind::Mouse).Memory(MemoryArea::Settings);
+    return {memory.begin(), memory.begin() + kMouseRecordSize};
+  }
+  static int Step(const std::vector<uint8_t>& record, int stage) {
+    return record[mouse_record::kStages + 9 * stage + 2] |
+           record[mouse_record::kStages + 9 * stage + 3] << 8;
+  }
+  Json::Value Stages() {
+    const std::string path = Mouse()->Logic().Profiles().CurrentProfileFilePath();
+    return ReadJsonFile(path)["Device"][0]["DPIStages"];
+  }
+  template <typename T>
+  T* Control(const std::string& name) {
+    return Mouse()->findChild<T*>(QString::fromStdString(name));
+  }
+
+  test::TempDir dir_;
+  test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
+  test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
+  std::unique_ptr<Program> program_;
+  CMainWnd* window_ = nullptr;
+};
+
+// Every change on the DPI page reaches the mouse's record and the profile, and the page shows
+// the mouse's own DPI scale (its sensor takes 200-DPI steps above step 48).
+TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  auto* slider = Control<QSlider>("DPI_slider_1");
+  ASSERT_NE(slider, nullptr);
+  EXPECT_EQ(slider->maximum(), 118);  // what the mouse reported
+
+  ASSERT_EQ(Ask("ui set DPI_slider_1 49"), "ok");
+  EXPECT_EQ(Control<QLineEdit>("DPI_edit_1")->text(), "5200");
+  EXPECT_EQ(Step(Record(), 1), 49);
+  EXPECT_EQ(Stages()["StageDPIs"][1]["StageDPIX"].asInt(), 49);
+
+  // Typing 5400 on this sensor gives step 49 again, shown as 5200; 640 gives step 4.
+  ASSERT_EQ(Ask("ui set DPI_edit_2 5400"), "ok");
+  EXPECT_EQ(Control<QLineEdit>("DPI_edit_2")->text(), "5200");
+  EXPECT_EQ(Step(Record(), 2), 49);
+  ASSERT_EQ(Ask("ui set DPI_edit_2 640"), "ok");
+  EXPECT_EQ(Control<QLineEdit>("DPI_edit_2")->text(), "600");
+  EXPECT_EQ(Step(Record(), 2), 4);
+
+  // The stage in use: its option is set, its switch cannot turn it off.
+  ASSERT_EQ(Ask("ui check DPI_select_check_3 on"), "ok");
+  EXPECT_EQ(Record()[mouse_record::kSelectedStage], 3);
+  EXPECT_EQ(Stages()["StageActive"].asInt(), 3);
+  EXPECT_FALSE(Control<QAbstractButton>("DPI_enable_check_3")->isEnabled());
+
+  // Switching stages off: the last one on keeps its switch disabled.
+  for (int i : {0, 1, 2, 4}) {
+    ASSERT_EQ(Ask("ui click DPI_enable_check_" + std::to_string(i)), "ok") << i;
+    EXPECT_EQ(Record()[mouse_record::kStages + 9 * i], 0) << i;
+    EXPECT_FALSE(Control<QWidget>("DPI_layout_" + std::to_string(i))->isEnabled()) << i;
+  }
+  EXPECT_EQ(Record()[mouse_record::kStages + 9 * 3], 1);
+  EXPECT_EQ(Stages()["StageDPIs"][0]["StageActive"].asInt(), 0);
+  ASSERT_EQ(Ask("ui click DPI_enable_check_0"), "ok");
+  EXPECT_EQ(Record()[mouse_record::kStages], 1);
+
+  ASSERT_EQ(Ask("ui click polling_rate_option_4"), "ok");
+  EXPECT_EQ(Record()[mouse_record::kReportRate], 4);
+  EXPECT_EQ(Mouse()->Mouse().ReportRate(), 4);
+  EXPECT_TRUE(Control<QAbstractButton>("polling_rate_option_4")->isChecked());
+
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_dpi.png");
+
+  // A restart shows what the profile holds.
+  program_.reset();
+  Start({"--simulate", "mouse", "--latency", "0"});
+  EXPECT_EQ(Control<QSlider>("DPI_slider_1")->value(), 49);
+  EXPECT_TRUE(Control<QAbstractButton>("DPI_select_check_3")->isChecked());
+  EXPECT_FALSE(Control<QWidget>("DPI_layout_2")->isEnabled());
+  EXPECT_TRUE(Control<QAbstractButton>("polling_rate_option_4")->isChecked());
+}
+
+// Through the receiver alone the page works the same; a sleeping mouse is not written to.
+TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
+  Start({"--simulate", "receiver", "--latency", "0"});
+  ASSERT_EQ(Ask("ui set DPI_slider_0 20"), "ok");
+  EXPECT_EQ(Step(Record(), 0), 20);
+
+  program_->rig()->SetMouseReachable(false);
+  ASSERT_EQ(Ask("ui set DPI_slider_0 30"), "ok");
+  EXPECT_EQ(Step(Record(), 0), 20);
+  EXPECT_TRUE(Mouse()->Mouse().Asleep());
+  // The change is kept in the profile.
+  EXPECT_EQ(Stages()["StageDPIs"][0]["StageDPIX"].asInt(), 30);
+  program_->rig()->SetMouseReachable(true);
+  ASSERT_EQ(Ask("ui set DPI_slider_0 31"), "ok");
+  EXPECT_EQ(Step(Record(), 0), 31);
+  EXPECT_FALSE(Mouse()->Mouse().Asleep());
+}
+
+}  // namespace
+}  // namespace varkon
