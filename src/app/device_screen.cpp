@@ -93,6 +93,9 @@ class DeviceItemHost final : public SelectorItemHost {
   // The light cells repaint themselves when their colour changes.
   void RedrawPanel() override {}
   void SendReachable(bool reachable) override { PostReachable(window_, model_, reachable); }
+  void LinkAwake() override {
+    if (device_) device_->OnLinkAwake();
+  }
   void StartTimer(int timer, int milliseconds) override {
     if (!item_) return;
     // A hidden window's preview is looked at twice a second only.

@@ -86,6 +86,7 @@ void SelectorItemDriver::OnOnlineCheck() {
   } else if (!awake && visible) {
     host_.SendReachable(false);
   }
+  if (awake) host_.LinkAwake();
   host_.StartTimer(kItemTimerOnline, kOnlineCheckPeriodMs);
 }
 

@@ -25,6 +25,8 @@ class SelectorItemHost {
   virtual void PaintPreview() = 0;
   virtual void RedrawPanel() = 0;
   virtual void SendReachable(bool reachable) = 0;  // message 3331: the main window shows/hides
+  // An online check found the device awake: it sends what it could not while it slept.
+  virtual void LinkAwake() = 0;
   virtual void StartTimer(int timer, int milliseconds) = 0;  // (re)starts a one-shot timer
   virtual void StopTimer(int timer) = 0;
 };

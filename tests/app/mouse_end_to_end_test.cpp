@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QSlider>
 
 #include "app/main_window.h"
@@ -45,6 +46,8 @@ class MouseEndToEnd : public ::testing::Test {
                  mouse->Mouse().Jobs().Pending() == 0;
         },
         30s));
+    // The panel stays the same object while its item hides (a sleeping mouse) and shows again.
+    device_ = Mouse();
     window_->show();
     ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
   }
@@ -74,12 +77,12 @@ class MouseEndToEnd : public ::testing::Test {
            record[mouse_record::kStages + 9 * stage + 3] << 8;
   }
   Json::Value Stages() {
-    const std::string path = Mouse()->Logic().Profiles().CurrentProfileFilePath();
+    const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
     return ReadJsonFile(path)["Device"][0]["DPIStages"];
   }
   template <typename T>
   T* Control(const std::string& name) {
-    return Mouse()->findChild<T*>(QString::fromStdString(name));
+    return device_->findChild<T*>(QString::fromStdString(name));
   }
 
   test::TempDir dir_;
@@ -87,6 +90,7 @@ class MouseEndToEnd : public ::testing::Test {
   test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
   std::unique_ptr<Program> program_;
   CMainWnd* window_ = nullptr;
+  QPointer<CTarnwiseMouseDevice> device_;
 };
 
 // Every change on the DPI page reaches the mouse's record and the profile, and the page shows
@@ -155,13 +159,19 @@ TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   program_->rig()->SetMouseReachable(false);
   ASSERT_EQ(Ask("ui set DPI_slider_0 30"), "ok");
   EXPECT_EQ(Step(Record(), 0), 20);
-  EXPECT_TRUE(Mouse()->Mouse().Asleep());
-  // The change is kept in the profile.
+  EXPECT_TRUE(device_->Mouse().Asleep());
+  // The change is kept in the profile, and the page says why it did not reach the mouse.
   EXPECT_EQ(Stages()["StageDPIs"][0]["StageDPIX"].asInt(), 30);
+  EXPECT_TRUE(Control<QWidget>("dpi_asleep_hint")->isVisible());
+  ASSERT_EQ(Ask("ui check DPI_select_check_2 on"), "ok");
+  EXPECT_EQ(Record()[mouse_record::kSelectedStage], 0);
+
+  // The mouse wakes: the next online check sends what waited, without the user doing anything.
   program_->rig()->SetMouseReachable(true);
-  ASSERT_EQ(Ask("ui set DPI_slider_0 31"), "ok");
-  EXPECT_EQ(Step(Record(), 0), 31);
-  EXPECT_FALSE(Mouse()->Mouse().Asleep());
+  ASSERT_TRUE(test::WaitUntil([&] { return Step(Record(), 0) == 30; }, 10s));
+  EXPECT_EQ(Record()[mouse_record::kSelectedStage], 2);
+  EXPECT_TRUE(test::WaitUntil([&] { return !device_->Mouse().Asleep(); }, 2s));
+  EXPECT_FALSE(Control<QWidget>("dpi_asleep_hint")->isVisible());
 }
 
 }  // namespace

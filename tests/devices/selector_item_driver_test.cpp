@@ -24,6 +24,7 @@ class FakeHost : public SelectorItemHost {
   std::vector<std::string> log;
   std::map<int, int> armed;  // timer -> milliseconds of its latest start
   int awakeQueries = 0;
+  int awakeChecks = 0;
 
   bool ReceiverMode() const override { return receiverMode; }
   bool TransportOpen() const override { return transportOpen; }
@@ -44,6 +45,7 @@ class FakeHost : public SelectorItemHost {
     log.push_back(reachable ? "shown" : "hidden");
     itemVisible = reachable;
   }
+  void LinkAwake() override { ++awakeChecks; }
   void StartTimer(int timer, int milliseconds) override { armed[timer] = milliseconds; }
   void StopTimer(int timer) override { armed.erase(timer); }
 
@@ -228,9 +230,14 @@ TEST_F(SelectorItemDriverTest, OnlineCheckFollowsTheLink) {
   ASSERT_TRUE(Fire(kItemTimerOnline));
   EXPECT_EQ(host_.log, (std::vector<std::string>{"hidden"}));
 
+  EXPECT_EQ(host_.awakeChecks, 0);
   host_.linkAwake = true;
   ASSERT_TRUE(Fire(kItemTimerOnline));
   EXPECT_EQ(host_.log, (std::vector<std::string>{"hidden", "shown", "power"}));
+  // Every check that finds it awake lets the device send what waited.
+  EXPECT_EQ(host_.awakeChecks, 1);
+  ASSERT_TRUE(Fire(kItemTimerOnline));
+  EXPECT_EQ(host_.awakeChecks, 2);
   EXPECT_TRUE(host_.Armed(kItemTimerOnline, 3000));
 }
 

@@ -154,6 +154,10 @@ void MouseLogic::SetReportRate(int index) {
   StoreStages();
 }
 
+void MouseLogic::OnLinkAwake() {
+  if (writePending_) WriteLightRecord();
+}
+
 // ---- the record
 
 MouseRecord MouseLogic::BuildRecord() const {
@@ -175,7 +179,12 @@ void MouseLogic::WriteLightRecord(std::function<void(StatusCode)> done) {
     const StatusCode status = hardware->WriteRecord(record);
     post([this, status, done] {
       lastStatus_ = status;
-      asleep_ = status == kStatusUnreachable;
+      writePending_ = status != kStatusOk;
+      const bool asleep = status == kStatusUnreachable;
+      if (asleep != asleep_) {
+        asleep_ = asleep;
+        if (events_.asleepChanged) events_.asleepChanged(asleep);
+      }
       if (status != kStatusOk) {
         debugOut("mouse: the settings record was not taken (%s)\n", StatusCodeName(status));
       }

@@ -18,6 +18,8 @@ namespace varkon {
 
 struct MouseEvents {
   std::function<void()> refresh;  // show the state again (RefreshPanel)
+  // The mouse was found asleep, or awake again, by a transfer.
+  std::function<void(bool asleep)> asleepChanged;
 };
 
 class MouseLogic : public DeviceLogic {
@@ -45,6 +47,10 @@ class MouseLogic : public DeviceLogic {
   StatusCode LastStatus() const { return lastStatus_; }
   // The last conversation found the mouse asleep behind its receiver.
   bool Asleep() const { return asleep_; }
+  // The last record written did not reach the mouse; it is written again by OnLinkAwake.
+  bool WritePending() const { return writePending_; }
+  // The mouse answers again (through its receiver): a write that did not reach it is repeated.
+  void OnLinkAwake();
 
   // ---- DPI stages (each change is stored in the profile, saved and written)
   static constexpr int kStageCount = static_cast<int>(kMouseStageCount);
@@ -90,6 +96,7 @@ class MouseLogic : public DeviceLogic {
   uint16_t screenHeight_ = 0;
   StatusCode lastStatus_ = kStatusOk;
   bool asleep_ = false;
+  bool writePending_ = false;
 };
 
 }  // namespace varkon

@@ -37,6 +37,7 @@ CTarnwiseMouseDevice::CTarnwiseMouseDevice(QWidget* parent)
   mouse_ = static_cast<MouseLogic*>(&Logic());
   MouseEvents events;
   events.refresh = [this] { RefreshPanel(); };
+  events.asleepChanged = [this](bool) { ShowDpiPage(); };
   mouse_->SetEvents(std::move(events));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QSize size = screen->size();
@@ -67,6 +68,10 @@ bool CTarnwiseMouseDevice::IsLinkAwake() {
   DeviceTransport* transport = Transport();
   return transport && transport->IsOpened() && transport->ReceiverMode() &&
          transport->CmdQueryOnline();
+}
+
+void CTarnwiseMouseDevice::OnLinkAwake() {
+  mouse_->OnLinkAwake();
 }
 
 void CTarnwiseMouseDevice::RefreshPanel() {
@@ -112,6 +117,10 @@ void CTarnwiseMouseDevice::ShowDpiPage() {
                                 .arg(stage.green)
                                 .arg(stage.blue));
     }
+  }
+  // A sleeping mouse keeps the changes for when it wakes; the page says so.
+  if (QWidget* asleep = ui::FindControl(this, QStringLiteral("dpi_asleep_hint"))) {
+    asleep->setVisible(mouse_->Asleep());
   }
   const int rate = mouse_->ReportRate();
   for (int i = 0; i < MouseLogic::kReportRates; ++i) {

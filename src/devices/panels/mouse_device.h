@@ -24,6 +24,8 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   int WriteLightRecord(int profileIndex) override;
   // Through the receiver, the device answers only while its radio link is up.
   bool IsLinkAwake() override;
+  // What the user changed while the mouse slept is written now.
+  void OnLinkAwake() override;
 
   MouseLogic& Mouse() { return *mouse_; }
   const MouseLogic& Mouse() const { return *mouse_; }

@@ -98,6 +98,8 @@ class CTarnwiseUSBDevice : public QWidget {
   virtual void ResyncDevice() {}
   virtual void ReadPowerStatus() {}
   virtual bool IsLinkAwake() { return true; }
+  // The online check found the device behind its receiver awake.
+  virtual void OnLinkAwake() {}
   virtual int LoadProfile() { return logic_->LoadProfile(); }
   // Base: the name lists again, and the light state in the lighting panel.
   virtual void RefreshPanel();
