@@ -13,6 +13,7 @@
 #include "devices/key_labels.h"
 #include "devices/key_tables.h"
 #include "devices/panels/keyboard_device.h"
+#include "devices/panels/mouse_device.h"
 #include "editors/key_set_control.h"
 #include "platform/ui/language_text.h"
 
@@ -249,10 +250,13 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
   if (words.size() < 3) return kUsage;
   CTarnwiseUSBDevice* device = DeviceNamed(words[1]);
   if (!device) return "error no " + words[1] + " has been attached";
+  // The keyboard's keys (two layers) or the mouse's buttons (one).
   auto* keyboard = qobject_cast<CTarnwiseKeyboardDevice*>(device);
-  if (!keyboard) return "error the " + words[1] + " has no key list";
-  if (!keyboard->Logic().ProfileBound()) return "error the " + words[1] + " has not been read yet";
-  const std::vector<KeyAssignmentRecord>& keys = keyboard->Keyboard().Keys();
+  auto* mouse = qobject_cast<CTarnwiseMouseDevice*>(device);
+  if (!keyboard && !mouse) return "error the " + words[1] + " has no key list";
+  if (!device->Logic().ProfileBound()) return "error the " + words[1] + " has not been read yet";
+  const std::vector<KeyAssignmentRecord> keys =
+      keyboard ? keyboard->Keyboard().Keys() : mouse->Mouse().Keys();
   const std::string& action = words[2];
 
   if (action == "list" && words.size() == 3) {
@@ -283,9 +287,17 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
       return "error a code is three numbers from 0 to 255";
     }
     const bool fnLayer = words.size() == 8;
-    KeyAssignmentRecord record = keyboard->KeyRecord(static_cast<int>(index));
+    if (fnLayer && !keyboard) return "error the " + words[1] + " has no Fn layer";
+    KeyAssignmentRecord record = keys[static_cast<size_t>(index)];
     (fnLayer ? record.fn : record.main).code = AssignmentCode{
         static_cast<uint8_t>(kind), static_cast<uint8_t>(b1), static_cast<uint8_t>(b2)};
+    if (mouse) {
+      std::vector<KeyAssignmentRecord> changed = keys;
+      changed[static_cast<size_t>(index)] = record;
+      mouse->Mouse().SetKeys(changed);
+      mouse->SaveProfile();
+      return "ok";
+    }
     keyboard->StoreKeyRecord(static_cast<int>(index), record);
     // The editor shows the change when it edits that key.
     CKeySetControlUI* editor = keyboard->KeyEditor();
@@ -308,13 +320,18 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
     auto outcome = std::make_shared<Outcome>();
     QEventLoop loop;
     outcome->loop = &loop;
-    QPointer<CTarnwiseKeyboardDevice> guard(keyboard);
-    keyboard->WriteKeysAndMacros([outcome](int macroResult, StatusCode keysResult) {
+    QPointer<CTarnwiseUSBDevice> guard(device);
+    const auto finished = [outcome](int macroResult, StatusCode keysResult) {
       outcome->macros = macroResult;
       outcome->keys = keysResult;
       outcome->finished = true;
       if (outcome->loop) outcome->loop->quit();
-    });
+    };
+    if (keyboard) {
+      keyboard->WriteKeysAndMacros(finished);
+    } else {
+      mouse->Mouse().WriteKeysAndMacros(finished);
+    }
     QTimer::singleShot(kWriteWaitMs, &loop, &QEventLoop::quit);
     if (!outcome->finished) loop.exec();
     if (!outcome->finished) return "error the write did not finish";
@@ -324,9 +341,11 @@ std::string CMainWnd::KeysRequest(const std::vector<std::string>& words) {
       return "error " + DeviceWriteOutcomeText(kWriteKeysNotTaken) + " (" +
              StatusCodeName(outcome->keys) + ")";
     }
-    if (!guard) return "error the keyboard went away";
-    keyboard->RefreshKeyHighlights();
-    keysUnsent_ = false;
+    if (!guard) return "error the " + words[1] + " went away";
+    if (keyboard) {
+      keyboard->RefreshKeyHighlights();
+      keysUnsent_ = false;
+    }
     return "ok";
   }
   return kUsage;

@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "core/debug_out.h"
 #include "devices/panels/keyboard_device.h"
+#include "devices/panels/mouse_device.h"
 #include "editors/device_profile.h"
 #include "editors/macro_control.h"
 #include "platform/ui/control_find.h"
@@ -249,25 +250,36 @@ void CMainWnd::DeleteSelectedMacro(CMacroControlUI& panel) {
   QPointer<CMacroControlUI> alive(&panel);
   QPointer<CTarnwiseUSBDevice> device(CurrentDevice());
   auto* keyboard = qobject_cast<CTarnwiseKeyboardDevice*>(device.data());
+  auto* mouse = qobject_cast<CTarnwiseMouseDevice*>(device.data());
   // The questions run their own loops, in which the device may go away: then nothing is done.
   const auto confirm = [&](const char* textId) { return Confirm(*this, textId) && alive; };
-  if (!keyboard || !keyboard->Logic().ProfileBound()) {
+  if ((!keyboard && !mouse) || !device->Logic().ProfileBound()) {
     if (!confirm("message_text_4")) return;
     panel.Library().DeleteMacro();
     panel.ShowLibrary();
     ShowLibraryChange(device);
     return;
   }
-  std::vector<KeyAssignmentRecord> keys = keyboard->Keyboard().Keys();
+  std::vector<KeyAssignmentRecord> keys =
+      keyboard ? keyboard->Keyboard().Keys() : mouse->Mouse().Keys();
   const MacroDeletionResult result =
-      DeleteMacroEverywhere(panel.Library(), keyboard->Logic().ProfileId(), keys, confirm);
+      DeleteMacroEverywhere(panel.Library(), device->Logic().ProfileId(), keys, confirm);
   if (!result.deleted || !alive || !device) return;
   panel.ShowLibrary();
   if (result.currentKeysChanged) {
-    keyboard->Keyboard().SetKeys(keys);
-    keyboard->SaveProfile();
     // The macros move down by one in the device's memory as in the key tables.
-    WriteEditedKeys(*keyboard);
+    if (keyboard) {
+      keyboard->Keyboard().SetKeys(keys);
+      keyboard->SaveProfile();
+      WriteEditedKeys(*keyboard);
+    } else {
+      mouse->Mouse().SetKeys(keys);
+      mouse->Mouse().WriteKeysAndMacros([this](int macros, StatusCode written) {
+        if (macros != 0 || written != kStatusOk) {
+          ShowMessage(this, "", "message_keys_not_written", Dpi(), true, kMessageConfirmOnly);
+        }
+      });
+    }
   }
   ShowLibraryChange(device);
 }

@@ -95,6 +95,7 @@ void CMacroControlUI::Attach(const std::string& macroFolder) {
     list->setItemDelegate(new MacroStepDelegate(
         list, [this](int row, const QString& text) { OnDelayEdited(row, text); }));
     list->setUniformItemSizes(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // F2 or a click on the field edits a delay; a double click opens the steps menu.
     list->setEditTriggers(QAbstractItemView::EditKeyPressed);
   }

@@ -27,6 +27,9 @@ namespace varkon {
 inline constexpr const char* kMacroControlClass = "MacroControl";
 inline constexpr const char* kMacroControlTag = "MacroControlUI";
 inline constexpr const char* kMacroControlSkin = "XML\\CustomControlXML\\MacroControl.xml";
+// The same panel laid out for a tall, narrower page (beside the mouse picture).
+inline constexpr const char* kMacroControlTallTag = "MacroControlTallUI";
+inline constexpr const char* kMacroControlTallSkin = "XML\\CustomControlXML\\MacroControlTall.xml";
 inline constexpr const char* kMacroActionMenu = "XML\\Menus\\macro_action_menu.xml";
 // The one-shot timer that scrolls a newly recorded row into view.
 inline constexpr int kMacroScrollTimerId = 4101;

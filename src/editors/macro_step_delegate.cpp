@@ -89,7 +89,8 @@ void MacroStepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 }
 
 QSize MacroStepDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return {option.rect.width(), kMacroRowHeight};
+  // As wide as the list shows: rows never scroll sideways.
+  return {0, kMacroRowHeight};
 }
 
 QWidget* MacroStepDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,

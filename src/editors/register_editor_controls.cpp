@@ -18,6 +18,7 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
   loader.RegisterControl(QString::fromLatin1(kMacroControlClass),
                          [](QWidget* parent) -> QWidget* { return new CMacroControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kMacroControlTag), kMacroControlSkin);
+  loader.RegisterSubTree(QString::fromLatin1(kMacroControlTallTag), kMacroControlTallSkin);
   loader.RegisterControl(QString::fromLatin1(kDeviceProfileClass),
                          [](QWidget* parent) -> QWidget* { return new CDeviceProfileUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kDeviceProfileTag), kDeviceProfileSkin);

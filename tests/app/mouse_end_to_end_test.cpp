@@ -5,8 +5,10 @@
 #include <json/value.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPointer>
@@ -18,8 +20,10 @@
 #include "app_test_support.h"
 #include "core/json_file.h"
 #include "core/json_text.h"
+#include "devices/evdev_scan_codes.h"
 #include "devices/logic/mouse_record.h"
 #include "devices/panels/mouse_device.h"
+#include "editors/macro_control.h"
 #include "emulator/emulated_rig.h"
 #include "support/temp_dir.h"
 
@@ -172,6 +176,50 @@ TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   EXPECT_EQ(Record()[mouse_record::kSelectedStage], 2);
   EXPECT_TRUE(test::WaitUntil([&] { return !device_->Mouse().Asleep(); }, 2s));
   EXPECT_FALSE(Control<QWidget>("dpi_asleep_hint")->isVisible());
+}
+
+// The macro panel beside the mouse picture: a macro recorded there, given to the forward button
+// and written lands in the mouse's macro memory, and the button's entry of its key table plays
+// it.
+TEST_F(MouseEndToEnd, AMacroRecordedOnTheMouseAndGivenToAButton) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click macro_Op_tab"), "ok");
+  CMacroControlUI* panel = device_->MacroPanel();
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(panel->AddMacro());
+  ASSERT_EQ(Ask("ui click macro_btn_starredio"), "ok");
+  ASSERT_TRUE(window_->MacroRecording());
+  for (bool press : {true, false}) {
+    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier,
+                    30 + kWindowSystemKeyCodeOffset, 0, 0);
+    QApplication::sendEvent(window_, &event);
+  }
+  ASSERT_EQ(Ask("ui click macro_btn_stopredio"), "ok");
+  ASSERT_EQ(panel->ShownStepCount(), 2);
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_macros.png");
+
+  const int forward = 3;
+  ASSERT_EQ(Ask("keys mouse set " + std::to_string(forward) + " 0x70 0 0"), "ok");
+  EXPECT_EQ(Ask("keys mouse set 3 0x70 0 0 --fn").rfind("error", 0), 0u);
+  ASSERT_EQ(Ask("keys mouse write"), "ok");
+  VendorFirmware& firmware = program_->rig()->Firmware(EmulatedKind::Mouse);
+  const std::vector<uint8_t> macros = firmware.Memory(MemoryArea::MacroMemory);
+  EXPECT_EQ(macros[0], 0xAA);
+  EXPECT_EQ(macros[2] | macros[3] << 8, 16 + 6 + 4 * 2);
+  EXPECT_EQ(macros[22 + 2], 0x8A);  // A down
+  const size_t p = device_->Mouse().Positions()[forward];
+  const std::vector<uint8_t> table = firmware.Memory(MemoryArea::KeyTableA);
+  EXPECT_EQ(table[3 * p], 0x70);
+  EXPECT_EQ(table[3 * p + 1], 0);
+  // The other buttons keep their codes.
+  const size_t left = device_->Mouse().Positions()[0];
+  EXPECT_EQ(table[3 * left], 0x10);
+  EXPECT_EQ(table[3 * left + 1], 0x01);
+  const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
+  EXPECT_EQ(ReadJsonFile(path)["Device"][0]["KeyList"][forward]["Assignment"].asInt(), 0x700000);
 }
 
 }  // namespace

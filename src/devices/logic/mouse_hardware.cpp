@@ -3,12 +3,14 @@
 #include "core/debug_out.h"
 #include "device/device_transport.h"
 #include "devices/logic/mouse_key_maps.h"
+#include "profile/macro_library_image.h"
 
 namespace varkon {
 
 namespace {
 
 constexpr size_t kButtonCountByte = 5;
+constexpr size_t kMacroUnitsByte = 6;
 
 StatusCode FirstFailure(StatusCode current, StatusCode next) {
   return current != kStatusOk ? current : next;
@@ -63,6 +65,32 @@ MouseReadResult MouseHardware::Read() {
   }
   result.status = FirstFailure(result.status, status);
   return result;
+}
+
+int MouseHardware::WriteMacros(const std::string& folder, const std::vector<int>& macroNumbers) {
+  if (!Reachable()) return -1;
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  if (transport_->CmdReadDeviceInfo(info) != kStatusOk) return -1;
+  std::vector<uint8_t> image;
+  const int built = BuildLibraryMacroImage(folder, macroNumbers, info[kMacroUnitsByte], image);
+  if (built != 0) return built;
+  if (image.empty()) return 0;
+  transport_->CmdBeginSession();
+  const StatusCode status = transport_->CmdWriteMacroMemory(image);
+  transport_->CmdEndSession();
+  return status == kStatusOk ? 0 : -1;
+}
+
+StatusCode MouseHardware::WriteKeyTable(const std::vector<uint8_t>& table) {
+  bool asleep = false;
+  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  const StatusCode read = transport_->CmdReadDeviceInfo(info);
+  if (read != kStatusOk) return read;
+  transport_->CmdBeginSession();
+  const StatusCode status = transport_->CmdWriteKeyTable(0, table);
+  transport_->CmdEndSession();
+  return status;
 }
 
 StatusCode MouseHardware::WriteRecord(const MouseRecord& record) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "device/command_packet.h"
@@ -40,6 +41,12 @@ class MouseHardware {
   MouseReadResult Read();
   // Writes `record` as record 0.
   StatusCode WriteRecord(const MouseRecord& record);
+  // The macros `macroNumbers` of the library in `folder`, as one image, if the macro memory (per
+  // fresh device information) holds it: 0 done (or nothing to write), −1 not taken (or the
+  // mouse asleep), or the count of events too many (nothing written).
+  int WriteMacros(const std::string& folder, const std::vector<int>& macroNumbers);
+  // The button table at page 0 (fresh device information first).
+  StatusCode WriteKeyTable(const std::vector<uint8_t>& table);
 
   // Whether the mouse can be talked to now: the transport is open and, through the receiver, the
   // mouse is awake.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/debug_out.h"
+#include "devices/logic/keyboard_key_writer.h"
 
 namespace varkon {
 
@@ -152,6 +153,43 @@ void MouseLogic::SetReportRate(int index) {
   if (index < 0 || index >= kReportRates) index = 0;
   system_.word2 = (system_.word2 & 0xFF00FFFFu) | (static_cast<uint32_t>(index) << 16);
   StoreStages();
+}
+
+// ---- buttons and macros
+
+void MouseLogic::SetKeys(const std::vector<KeyAssignmentRecord>& keys) {
+  keys_ = keys;
+  MouseProfile().SetKeyList(keys_);
+}
+
+bool MouseLogic::ValidateMacroRefs() {
+  LoadNameLists();
+  const bool changed =
+      ResetMissingMacroKeys(keys_, static_cast<int>(NameLists().macroNames.size()));
+  if (changed) {
+    MouseProfile().SetKeyList(keys_);
+    SaveProfile();
+  }
+  return changed;
+}
+
+void MouseLogic::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
+  SaveProfile();
+  LoadNameLists();
+  const int macroCount = static_cast<int>(NameLists().macroNames.size());
+  const MouseKeyTable table = BuildMouseKeyTable(layout_, keys_, positions_, macroCount);
+  const bool haveLayout = discovered_ && !layout_.empty();
+  const std::string folder = Folders().dataFolder;
+  std::shared_ptr<MouseHardware> hardware = Hardware();
+  Jobs().Post([=, this, post = Poster()](const StopEvent&) {
+    const int macros = hardware->WriteMacros(folder, table.macroOrder);
+    StatusCode keys = kStatusNoReply;
+    if (macros == 0 && haveLayout) keys = hardware->WriteKeyTable(table.table);
+    post([this, macros, keys, done] {
+      lastStatus_ = keys;
+      if (done) done(macros, keys);
+    });
+  });
 }
 
 void MouseLogic::OnLinkAwake() {

@@ -70,6 +70,18 @@ class MouseLogic : public DeviceLogic {
   int ReportRate() const { return system_.ReportRate(); }
   void SetReportRate(int index);
 
+  // ---- buttons and macros
+  const std::vector<KeyAssignmentRecord>& Keys() const { return keys_; }
+  // Stores the list in the profile document (SaveProfile writes it).
+  void SetKeys(const std::vector<KeyAssignmentRecord>& keys);
+  // Buttons playing macros that no longer exist go back to their defaults (stored); true when
+  // any changed.
+  bool ValidateMacroRefs();
+  // The macros the buttons use, then (unless they did not fit or were not taken) the button
+  // table; the profile is saved first. `done` gets the macro outcome (0, −1 not taken, or the
+  // count of events too many) and the table's status.
+  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done = {});
+
   // The settings record from the profile and the light state, written as record 0.
   MouseRecord BuildRecord() const;
   void WriteLightRecord(std::function<void(StatusCode)> done = {});

@@ -8,6 +8,8 @@
 
 #include "device/device_transport.h"
 #include "devices/light_mouse_effects.h"
+#include "devices/logic/keyboard_logic.h"
+#include "editors/macro_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_values.h"
 #include "platform/ui/notifier.h"
@@ -58,6 +60,11 @@ void CTarnwiseMouseDevice::InitButtons() {
       ui::SetDigitsOnly(edit, true);
     }
   }
+  if (CMacroControlUI* macros = MacroPanel()) macros->Attach(Logic().Folders().dataFolder);
+}
+
+CMacroControlUI* CTarnwiseMouseDevice::MacroPanel() const {
+  return FindMacroControl(const_cast<CTarnwiseMouseDevice*>(this));
 }
 
 void CTarnwiseMouseDevice::ReadDevice() {
@@ -82,6 +89,20 @@ void CTarnwiseMouseDevice::RefreshPanel() {
 int CTarnwiseMouseDevice::WriteLightRecord(int) {
   mouse_->WriteLightRecord();
   return 1;
+}
+
+void CTarnwiseMouseDevice::SwitchToProfile(int index, std::function<void(int)> done) {
+  if (!mouse_->Profiles().SelectProfile(index)) {
+    if (done) done(0);
+    return;
+  }
+  LoadProfile();
+  mouse_->ValidateMacroRefs();
+  RefreshPanel();
+  mouse_->WriteLightRecord();
+  mouse_->WriteKeysAndMacros([done = std::move(done)](int macros, StatusCode keys) {
+    if (done) done(macros != 0 ? macros : (keys == kStatusOk ? 0 : kKeysNotWritten));
+  });
 }
 
 void CTarnwiseMouseDevice::ShowDpiPage() {

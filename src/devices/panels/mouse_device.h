@@ -8,6 +8,8 @@
 
 namespace varkon {
 
+class CMacroControlUI;
+
 inline constexpr const char* kTarnwiseMouseDeviceTag = "TarnwiseMouseDevice";
 
 class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
@@ -22,10 +24,16 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void ReadDevice() override;
   void RefreshPanel() override;
   int WriteLightRecord(int profileIndex) override;
+  // The profile switch of a mouse: select, load, correct macro references, show, then write the
+  // settings record, the macros and (when those went in) the button table.
+  void SwitchToProfile(int index, std::function<void(int result)> done = {}) override;
   // Through the receiver, the device answers only while its radio link is up.
   bool IsLinkAwake() override;
   // What the user changed while the mouse slept is written now.
   void OnLinkAwake() override;
+
+  // The macro panel inside this panel (null when the skin has none).
+  CMacroControlUI* MacroPanel() const;
 
   MouseLogic& Mouse() { return *mouse_; }
   const MouseLogic& Mouse() const { return *mouse_; }
