@@ -145,6 +145,14 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
   QDir().mkpath(VARKON_BINARY_DIR "/app-render");
   window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_dpi.png");
 
+  // The mouse's own DPI button chose stage 0 (0x11, stage 0, profile 0): the page follows and
+  // the profile keeps it.
+  program_->rig()->SendNotice(EmulatedKind::Mouse, 0x1100);
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return Control<QAbstractButton>("DPI_select_check_0")->isChecked(); }, 5s));
+  EXPECT_EQ(Stages()["StageActive"].asInt(), 0);
+  ASSERT_EQ(Ask("ui check DPI_select_check_3 on"), "ok");
+
   // A restart shows what the profile holds.
   program_.reset();
   Start({"--simulate", "mouse", "--latency", "0"});

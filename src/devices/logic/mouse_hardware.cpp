@@ -55,16 +55,26 @@ MouseReadResult MouseHardware::Read() {
   }
   result.status = FirstFailure(result.status, transport_->CmdEndSession());
 
-  uint8_t active = 0;
-  StatusCode status = transport_->CmdReadSettings(0, std::span<uint8_t>(&active, 1));
-  if (status == kStatusOk) {
-    status = transport_->CmdReadSettings(static_cast<uint16_t>(active * kMouseRecordStride),
-                                         result.record);
-    result.recordRead = status == kStatusOk;
-    result.activeProfile = active;
-  }
+  StatusCode status = kStatusOk;
+  result.recordRead = ReadRecord(result.record, result.activeProfile, status);
   result.status = FirstFailure(result.status, status);
   return result;
+}
+
+bool MouseHardware::ReadRecord(std::array<uint8_t, kMouseRecordSize>& record, int& activeProfile,
+                               StatusCode& status) {
+  bool asleep = false;
+  if (!Reachable(&asleep)) {
+    status = asleep ? kStatusUnreachable : kStatusNoReply;
+    return false;
+  }
+  uint8_t active = 0;
+  status = transport_->CmdReadSettings(0, std::span<uint8_t>(&active, 1));
+  if (status != kStatusOk) return false;
+  status = transport_->CmdReadSettings(static_cast<uint16_t>(active * kMouseRecordStride), record);
+  if (status != kStatusOk) return false;
+  activeProfile = active;
+  return true;
 }
 
 int MouseHardware::WriteMacros(const std::string& folder, const std::vector<int>& macroNumbers) {

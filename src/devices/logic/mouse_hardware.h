@@ -39,6 +39,9 @@ class MouseHardware {
   // Device information, table size N × 3, the button layout, then the record of the active
   // profile.
   MouseReadResult Read();
+  // The record of the active profile only (its number in `activeProfile`).
+  bool ReadRecord(std::array<uint8_t, kMouseRecordSize>& record, int& activeProfile,
+                  StatusCode& status);
   // Writes `record` as record 0.
   StatusCode WriteRecord(const MouseRecord& record);
   // The macros `macroNumbers` of the library in `folder`, as one image, if the macro memory (per

@@ -4,6 +4,7 @@
 
 #include "core/debug_out.h"
 #include "devices/logic/keyboard_key_writer.h"
+#include "devices/logic/mouse_notice.h"
 
 namespace varkon {
 
@@ -56,17 +57,65 @@ void MouseLogic::OnRead(const MouseReadResult& result) {
   }
   LoadProfile();
   LoadNameLists();
-  if (result.recordRead) {
-    const DecodedMouseRecord decoded =
-        DecodeMouseRecord(result.record, GetLightState(), NameLists().lightModeValues);
-    SetLightParams(decoded.light);
-    if (decoded.selectedStage < kStageCount && Stage(decoded.selectedStage).enabled != 0) {
-      selectedStage_ = decoded.selectedStage;
-      MouseProfile().SetActiveStage(selectedStage_);
-    }
-    SaveProfile();
-  }
+  if (result.recordRead) TakeRecord(result.record, result.activeProfile);
   if (events_.refresh) events_.refresh();
+}
+
+void MouseLogic::TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record,
+                            int activeProfile) {
+  onboardProfile_ = activeProfile;
+  const DecodedMouseRecord decoded =
+      DecodeMouseRecord(record, GetLightState(), NameLists().lightModeValues);
+  SetLightParams(decoded.light);
+  if (decoded.selectedStage < kStageCount && Stage(decoded.selectedStage).enabled != 0) {
+    selectedStage_ = decoded.selectedStage;
+    MouseProfile().SetActiveStage(selectedStage_);
+  }
+  SaveProfile();
+}
+
+void MouseLogic::Resync() {
+  std::shared_ptr<MouseHardware> hardware = Hardware();
+  Jobs().Post([this, post = Poster(), hardware](const StopEvent&) {
+    std::array<uint8_t, kMouseRecordSize> record{};
+    int active = 0;
+    StatusCode status = kStatusOk;
+    const bool read = hardware->ReadRecord(record, active, status);
+    post([this, read, record, active, status] {
+      lastStatus_ = status;
+      if (read) TakeRecord(record, active);
+      if (events_.refresh) events_.refresh();
+    });
+  });
+}
+
+void MouseLogic::OnNotice(uint16_t value, bool secondInterface) {
+  const MouseNotice notice = ClassifyMouseNotice(value, secondInterface);
+  switch (notice.kind) {
+    case MouseNotice::Kind::kIgnored:
+      return;
+    case MouseNotice::Kind::kResync:
+      PostToOwner([this] {
+        if (events_.resyncIn) events_.resyncIn(kResyncDelayMs);
+      });
+      return;
+    case MouseNotice::Kind::kReactive:
+      // The reactive levels are shared with the light thread (the engine guards them).
+      Engine().MarkReactiveAll();
+      return;
+    case MouseNotice::Kind::kHotKey:
+      PostToOwner([this, notice] {
+        onboardProfile_ = notice.profile;
+        // The mouse switched its stage itself: shown and kept, not written back.
+        if (notice.stage >= 0 && notice.stage < kStageCount && Stage(notice.stage).enabled != 0) {
+          selectedStage_ = notice.stage;
+          MouseProfile().SetActiveStage(selectedStage_);
+          SaveProfile();
+        }
+        if (events_.refresh) events_.refresh();
+      });
+      return;
+  }
 }
 
 int MouseLogic::LoadProfile() {

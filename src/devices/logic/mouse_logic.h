@@ -17,7 +17,8 @@
 namespace varkon {
 
 struct MouseEvents {
-  std::function<void()> refresh;  // show the state again (RefreshPanel)
+  std::function<void()> refresh;                   // show the state again (RefreshPanel)
+  std::function<void(int milliseconds)> resyncIn;  // start the resync timer
   // The mouse was found asleep, or awake again, by a transfer.
   std::function<void(bool asleep)> asleepChanged;
 };
@@ -25,6 +26,7 @@ struct MouseEvents {
 class MouseLogic : public DeviceLogic {
  public:
   static constexpr int kReportRates = 5;
+  static constexpr int kResyncDelayMs = 50;
 
   explicit MouseLogic(LightEngine& engine);
   ~MouseLogic() override;
@@ -36,6 +38,13 @@ class MouseLogic : public DeviceLogic {
   // Reads the device information, the button layout and the record on the worker; then, on the
   // owner's thread, loads the profile, takes the record and asks for a refresh.
   void Read(std::function<void()> done = {});
+
+  // After a resync notice: the record again, then a refresh.
+  void Resync();
+  // A notice from the mouse (any thread: the input readers).
+  void OnNotice(uint16_t value, bool secondInterface);
+  // The profile the mouse runs itself (its onboard hot-keys switch it).
+  int OnboardProfile() const { return onboardProfile_; }
 
   int LoadProfile() override;
   void LoadDefaultProfile() override;
@@ -90,6 +99,7 @@ class MouseLogic : public DeviceLogic {
   std::shared_ptr<MouseHardware> Hardware();
   CMouseProfiledata& MouseProfile();
   void OnRead(const MouseReadResult& result);
+  void TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record, int activeProfile);
   void StoreStages();
   DpiStage& GrowTo(int i);
 
@@ -109,6 +119,7 @@ class MouseLogic : public DeviceLogic {
   StatusCode lastStatus_ = kStatusOk;
   bool asleep_ = false;
   bool writePending_ = false;
+  int onboardProfile_ = 0;
 };
 
 }  // namespace varkon

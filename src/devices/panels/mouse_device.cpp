@@ -40,6 +40,9 @@ CTarnwiseMouseDevice::CTarnwiseMouseDevice(QWidget* parent)
   MouseEvents events;
   events.refresh = [this] { RefreshPanel(); };
   events.asleepChanged = [this](bool) { ShowDpiPage(); };
+  events.resyncIn = [this](int milliseconds) { resyncTimer_.start(milliseconds); };
+  resyncTimer_.setSingleShot(true);
+  connect(&resyncTimer_, &QTimer::timeout, this, [this] { ResyncDevice(); });
   mouse_->SetEvents(std::move(events));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QSize size = screen->size();
@@ -69,6 +72,14 @@ CMacroControlUI* CTarnwiseMouseDevice::MacroPanel() const {
 
 void CTarnwiseMouseDevice::ReadDevice() {
   mouse_->Read();
+}
+
+void CTarnwiseMouseDevice::ResyncDevice() {
+  mouse_->Resync();
+}
+
+void CTarnwiseMouseDevice::OnDeviceNotice(bool receiverIdentity, uint16_t value) {
+  mouse_->OnNotice(value, receiverIdentity);
 }
 
 bool CTarnwiseMouseDevice::IsLinkAwake() {

@@ -3,6 +3,8 @@
 // logic (MouseLogic) keeps the state and talks to the mouse; this panel shows it.
 #pragma once
 
+#include <QTimer>
+
 #include "devices/logic/mouse_logic.h"
 #include "devices/panels/usb_device.h"
 
@@ -22,6 +24,7 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void InitButtons() override;
   // Reads the mouse's information, layout and record on its worker, then shows them.
   void ReadDevice() override;
+  void ResyncDevice() override;
   void RefreshPanel() override;
   int WriteLightRecord(int profileIndex) override;
   // The profile switch of a mouse: select, load, correct macro references, show, then write the
@@ -49,10 +52,14 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void OnDpiEnable(int i, bool on);
   void OnReportRate(int index);
 
+ protected:
+  void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;
+
  private:
   void ShowDpiPage();
 
   MouseLogic* mouse_;
+  QTimer resyncTimer_;
 };
 
 }  // namespace varkon

@@ -5,6 +5,7 @@
 #include "devices/key_tables.h"
 #include "devices/logic/mouse_dpi.h"
 #include "devices/logic/mouse_key_maps.h"
+#include "devices/logic/mouse_notice.h"
 #include "devices/logic/mouse_record.h"
 
 namespace varkon {
@@ -118,6 +119,24 @@ TEST(MouseKeyTable, ButtonsAtTheirPositionsWithMacrosRenumbered) {
   EXPECT_EQ(at(3), (AssignmentCode{kAssignMacro, 0, 1}));
   EXPECT_EQ(at(4), buttons[4].code);
   EXPECT_EQ(at(0), buttons[0].code);
+}
+
+TEST(MouseNotice, EachInterfaceHasItsOwnHotKeyFloor) {
+  using Kind = MouseNotice::Kind;
+  EXPECT_EQ(ClassifyMouseNotice(0x0401, false).kind, Kind::kResync);
+  EXPECT_EQ(ClassifyMouseNotice(0x0402, true).kind, Kind::kResync);
+  EXPECT_EQ(ClassifyMouseNotice(0x0403, false).kind, Kind::kReactive);
+  EXPECT_EQ(ClassifyMouseNotice(0x0403, true).kind, Kind::kIgnored);
+  const MouseNotice stage = ClassifyMouseNotice(0x1123, false);
+  EXPECT_EQ(stage.kind, Kind::kHotKey);
+  EXPECT_EQ(stage.profile, 3);
+  EXPECT_EQ(stage.stage, 2);
+  const MouseNotice profile = ClassifyMouseNotice(0x1002, true);
+  EXPECT_EQ(profile.kind, Kind::kHotKey);
+  EXPECT_EQ(profile.profile, 2);
+  EXPECT_EQ(profile.stage, -1);
+  EXPECT_EQ(ClassifyMouseNotice(0x1202, false).kind, Kind::kIgnored);
+  EXPECT_EQ(ClassifyMouseNotice(0x0500, false).kind, Kind::kIgnored);
 }
 
 }  // namespace
