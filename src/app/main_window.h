@@ -121,6 +121,8 @@ class CMainWnd : public QWidget {
   CTarnwiseKeyboardDevice* CurrentKeyboard() const;
   // The current device when it is a mouse.
   CTarnwiseMouseDevice* CurrentMouse() const;
+  // The current device when it has keys to edit (a keyboard or a mouse).
+  CTarnwiseUSBDevice* CurrentKeyDevice() const;
   // How late the UI thread's heartbeat came at worst (see UiStallMonitor).
   qint64 UiStallMaxMs() const;
   void ResetUiStall();
@@ -226,8 +228,8 @@ class CMainWnd : public QWidget {
   void ShowMacroMenu(const QPoint& at);
   // The key editor's Save and Write on the current keyboard (Write reports through texts 7 and
   // 16 and, on a macro overflow, falls back to the edited key's default and writes again).
-  void SaveEditedKey(CTarnwiseKeyboardDevice& keyboard);
-  void WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard);
+  void SaveEditedKey(CTarnwiseUSBDevice& device);
+  void WriteEditedKeys(CTarnwiseUSBDevice& device);
   void EditCurrentLight(
       const std::function<std::array<uint32_t, 5>(const std::array<uint32_t, 5>&)>& change,
       bool showColour = false);

@@ -26,6 +26,11 @@ CTarnwiseKeyboardDevice* CMainWnd::CurrentKeyboard() const {
   return qobject_cast<CTarnwiseKeyboardDevice*>(CurrentDevice());
 }
 
+CTarnwiseUSBDevice* CMainWnd::CurrentKeyDevice() const {
+  CTarnwiseUSBDevice* device = CurrentDevice();
+  return device && device->KeyList() ? device : nullptr;
+}
+
 CTarnwiseMouseDevice* CMainWnd::CurrentMouse() const {
   return qobject_cast<CTarnwiseMouseDevice*>(CurrentDevice());
 }

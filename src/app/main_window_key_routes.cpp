@@ -5,6 +5,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -65,17 +66,39 @@ Json::Value CodeJson(AssignmentCode code) {
 
 }  // namespace
 
-void CMainWnd::SaveEditedKey(CTarnwiseKeyboardDevice& keyboard) {
+namespace {
+
+constexpr AssignmentCode kLeftClickCode{kAssignMouseButton, 0x01, 0};
+
+// Whether some button of a mouse still clicks left (other devices always pass).
+bool KeepsLeftClick(const CTarnwiseUSBDevice& device) {
+  const std::vector<KeyAssignmentRecord>* keys = device.KeyList();
+  if (device.Kind() != kKindMouse || !keys) return true;
+  return std::any_of(keys->begin(), keys->end(), [](const KeyAssignmentRecord& key) {
+    return key.main.code == kLeftClickCode;
+  });
+}
+
+bool ConfirmLosingLeftClick(CMainWnd& window) {
+  // The question names the way back: the editor's own "Default" button.
+  const std::string text = LanguageText("message_mouse_no_left_click") + " \u201C" +
+                           LanguageText("keyset_default_text") + "\u201D";
+  return ShowMessage(&window, "", text, window.Dpi(), false, kMessageConfirmAndCancel) == 1;
+}
+
+}  // namespace
+
+void CMainWnd::SaveEditedKey(CTarnwiseUSBDevice& keyboard) {
   CKeySetControlUI* editor = keyboard.KeyEditor();
   const int index = keyboard.SelectedKey();
   if (!editor || index < 0) return;
-  keyboard.StoreKeyRecord(index, editor->Encode(keyboard.Keyboard().FnKeysetFlag()));
+  keyboard.StoreKeyRecord(index, editor->Encode(keyboard.FnLayer()));
   editor->EnableButtons(true);
   keysUnsent_ = true;
 }
 
-void CMainWnd::WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard) {
-  QPointer<CTarnwiseKeyboardDevice> device(&keyboard);
+void CMainWnd::WriteEditedKeys(CTarnwiseUSBDevice& keyboard) {
+  QPointer<CTarnwiseUSBDevice> device(&keyboard);
   keyboard.WriteKeysAndMacros([this, device](int macros, StatusCode keys) {
     if (!device) return;
     CKeySetControlUI* editor = device->KeyEditor();
@@ -106,18 +129,18 @@ void CMainWnd::WriteEditedKeys(CTarnwiseKeyboardDevice& keyboard) {
 void CMainWnd::BuildKeyRoutes() {
   // A key of the picture on the keys page becomes the key being edited.
   router_.OnPrefix(kClick, "key_", [this](const RoutedNotification&, int index) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     if (!keyboard || keyboard->GetFunctionPage() != kKeysPage) return;
     if (!keyboard->Logic().ProfileBound()) return;
-    if (index < 0 || index >= static_cast<int>(keyboard->Keyboard().Keys().size())) return;
+    if (index < 0 || index >= static_cast<int>(keyboard->KeyList()->size())) return;
     keyboard->MarkEditedKey(index);
     if (CKeySetControlUI* editor = keyboard->KeyEditor()) {
-      editor->ShowRecord(keyboard->KeyRecord(index), keyboard->Keyboard().FnKeysetFlag());
+      editor->ShowRecord(keyboard->KeyRecord(index), keyboard->FnLayer());
     }
   });
 
   router_.OnName(kItemSelect, "keyset_function_combo", [this](const RoutedNotification& n) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
     if (!editor) return;
     const int function = editor->FunctionOfItem(static_cast<int>(n.wParam));
@@ -129,14 +152,14 @@ void CMainWnd::BuildKeyRoutes() {
     SaveEditedKey(*keyboard);
   });
   router_.OnName(kItemSelect, "keyset_macro_over_combo", [this](const RoutedNotification&) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
     if (!editor) return;
     editor->FollowPlayMode();
     SaveEditedKey(*keyboard);
   });
   const auto save = [this](const RoutedNotification&) {
-    if (CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard()) SaveEditedKey(*keyboard);
+    if (CTarnwiseUSBDevice* keyboard = CurrentKeyDevice()) SaveEditedKey(*keyboard);
   };
   router_.OnNames(kItemSelect,
                   {"keyset_mousekey_combo", "keyset_mouseswing_combo", "keyset_mousewheel_combo",
@@ -152,7 +175,7 @@ void CMainWnd::BuildKeyRoutes() {
   router_.OnName(kClick, "key_butt_keysave", save);
 
   router_.OnPrefix(kSelectChanged, "keyboard_key_", [this](const RoutedNotification& n, int index) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
     if (!editor || n.wParam != 1 || index < 0 || index >= kPickerKeyCount) return;
     editor->SelectPicker(index);
@@ -160,7 +183,7 @@ void CMainWnd::BuildKeyRoutes() {
   });
   router_.OnPrefix(kSelectChanged, "key_ComBox_check_",
                    [this](const RoutedNotification& n, int index) {
-                     CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+                     CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
                      CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
                      if (!editor || n.wParam != 1) return;
                      editor->SelectModifier(index);
@@ -174,20 +197,19 @@ void CMainWnd::BuildKeyRoutes() {
                  [this](const RoutedNotification&) { bus().Post(CaptureMessage(false)); });
 
   router_.OnName(kClick, "key_butt_keycancel", [this](const RoutedNotification&) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
     if (!editor) return;
     // Back to what the key holds now, in the layer being edited.
     if (keyboard->SelectedKey() >= 0) {
-      editor->ShowRecord(keyboard->KeyRecord(keyboard->SelectedKey()),
-                         keyboard->Keyboard().FnKeysetFlag());
+      editor->ShowRecord(keyboard->KeyRecord(keyboard->SelectedKey()), keyboard->FnLayer());
     } else {
       editor->ShowCurrent();
     }
     editor->EnableButtons(false);
   });
   router_.OnName(kClick, "key_butt_keydefalut", [this](const RoutedNotification&) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
     if (!editor) return;
     editor->ShowDefault();
@@ -196,24 +218,29 @@ void CMainWnd::BuildKeyRoutes() {
     editor->EnableButtons(true);
   });
   router_.OnName(kClick, "key_butt_prosave", [this](const RoutedNotification&) {
-    if (CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard()) WriteEditedKeys(*keyboard);
+    QPointer<CTarnwiseUSBDevice> device(CurrentKeyDevice());
+    // A mouse without a left click would lock its user out of the pointer: asked first.
+    if (device && !KeepsLeftClick(*device) && (!ConfirmLosingLeftClick(*this) || !device)) {
+      return;
+    }
+    if (device) WriteEditedKeys(*device);
   });
 
   router_.OnName(kSelectChanged, "keyset_fn", [this](const RoutedNotification& n) {
-    CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+    CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
     if (!keyboard || !keyboard->Logic().ProfileBound()) return;
     const bool on = n.wParam == 1;
-    if (on != keyboard->Keyboard().FnKeysetFlag()) keyboard->SetFnLayer(on);
+    if (on != keyboard->FnLayer()) keyboard->SetFnLayer(on);
   });
 }
 
 void CMainWnd::OnKeyCaptured(uint8_t scanCode, bool extended) {
-  CTarnwiseKeyboardDevice* keyboard = CurrentKeyboard();
+  CTarnwiseUSBDevice* keyboard = CurrentKeyDevice();
   CKeySetControlUI* editor = keyboard ? keyboard->KeyEditor() : nullptr;
   if (!editor || keyboard->SelectedKey() < 0) return;
   const std::optional<CapturedKey> key = LookupCapturedKey(scanCode, extended);
   if (!key) return;
-  const bool fnLayer = keyboard->Keyboard().FnKeysetFlag();
+  const bool fnLayer = keyboard->FnLayer();
   // A typed key is a keyboard key: its page is the one the capture edit sits on.
   if (editor->SelectedFunction() != kFunctionKeyboardKey)
     editor->SelectFunction(kFunctionKeyboardKey);

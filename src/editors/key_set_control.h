@@ -24,6 +24,10 @@ namespace varkon {
 inline constexpr const char* kKeySetControlClass = "KeySetControl";
 inline constexpr const char* kKeySetControlTag = "KeySetControlUI";
 inline constexpr const char* kKeySetControlSkin = "XML\\CustomControlXML\\KeySetControl.xml";
+// The same panel laid out for a tall, narrower page (beside the mouse picture).
+inline constexpr const char* kKeySetControlTallTag = "KeySetControlTallUI";
+inline constexpr const char* kKeySetControlTallSkin =
+    "XML\\CustomControlXML\\KeySetControlTall.xml";
 
 // Number of on-screen picker keys and of modifier options.
 inline constexpr int kPickerKeyCount = 126;

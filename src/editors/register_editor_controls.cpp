@@ -15,6 +15,7 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
   loader.RegisterControl(QString::fromLatin1(kKeySetControlClass),
                          [](QWidget* parent) -> QWidget* { return new CKeySetControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kKeySetControlTag), kKeySetControlSkin);
+  loader.RegisterSubTree(QString::fromLatin1(kKeySetControlTallTag), kKeySetControlTallSkin);
   loader.RegisterControl(QString::fromLatin1(kMacroControlClass),
                          [](QWidget* parent) -> QWidget* { return new CMacroControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kMacroControlTag), kMacroControlSkin);

@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QSlider>
+#include <QTimer>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -23,8 +24,10 @@
 #include "devices/evdev_scan_codes.h"
 #include "devices/logic/mouse_record.h"
 #include "devices/panels/mouse_device.h"
+#include "editors/key_set_control.h"
 #include "editors/macro_control.h"
 #include "emulator/emulated_rig.h"
+#include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
 
 namespace varkon {
@@ -83,6 +86,35 @@ class MouseEndToEnd : public ::testing::Test {
   Json::Value Stages() {
     const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
     return ReadJsonFile(path)["Device"][0]["DPIStages"];
+  }
+  // Runs `action`, answers the message box it opens (from inside the box's own loop) with
+  // `answer` and returns the text it showed; empty when none opened.
+  std::string AnswerMessage(const std::string& action, const std::string& answer) {
+    auto text = std::make_shared<std::string>();
+    QPointer<QTimer> poll = new QTimer(window_);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, window_, [this, poll, text, answer] {
+      Json::Value message;
+      if (!ParseJsonText(program_->HandleRequest({"ui", "message"}), message) ||
+          !message.isMember("text")) {
+        return;
+      }
+      *text = message["text"].asString();
+      program_->HandleRequest({"ui", "answer", answer});
+      poll->stop();
+    });
+    poll->start();
+    EXPECT_EQ(Ask(action), "ok") << action;
+    test::WaitUntil([&] { return !text->empty(); }, 1s);
+    if (poll) poll->deleteLater();
+    Settle();
+    return *text;
+  }
+  AssignmentCode TableCode(int button) {
+    const size_t p = device_->Mouse().Positions()[static_cast<size_t>(button)];
+    const std::vector<uint8_t> table =
+        program_->rig()->Firmware(EmulatedKind::Mouse).Memory(MemoryArea::KeyTableA);
+    return {table[3 * p], table[3 * p + 1], table[3 * p + 2]};
   }
   template <typename T>
   T* Control(const std::string& name) {
@@ -228,6 +260,47 @@ TEST_F(MouseEndToEnd, AMacroRecordedOnTheMouseAndGivenToAButton) {
   EXPECT_EQ(table[3 * left + 1], 0x01);
   const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
   EXPECT_EQ(ReadJsonFile(path)["Device"][0]["KeyList"][forward]["Assignment"].asInt(), 0x700000);
+}
+
+// A button remapped in the key editor beside the mouse picture and written with "Apply"; taking
+// the left click away asks first and names the way back.
+TEST_F(MouseEndToEnd, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirmed) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click key_Op_tab"), "ok");
+  CKeySetControlUI* editor = device_->KeyEditor();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(editor->isVisible());
+  const std::string keyboardKey = "ui select keyset_function_combo " +
+                                  std::to_string(editor->FunctionItemFor(kFunctionKeyboardKey));
+  const AssignmentCode keyA{kAssignKeyboard, 0, 0x04};
+  const AssignmentCode leftClick{kAssignMouseButton, 0x01, 0};
+
+  // The forward button types "A".
+  ASSERT_EQ(Ask("ui click key_3"), "ok");
+  ASSERT_EQ(Ask(keyboardKey), "ok");
+  ASSERT_EQ(Ask("ui click keyboard_key_58"), "ok");
+  EXPECT_EQ(device_->KeyRecord(3).main.code, keyA);
+  EXPECT_EQ(AnswerMessage("ui click key_butt_prosave", "ok"), "");
+  EXPECT_EQ(TableCode(3), keyA);
+  EXPECT_EQ(TableCode(0), leftClick);
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_keys.png");
+
+  // The left button too: the question comes, naming "Default"; refused, nothing is written.
+  ASSERT_EQ(Ask("ui click key_0"), "ok");
+  ASSERT_EQ(Ask(keyboardKey), "ok");
+  ASSERT_EQ(Ask("ui click keyboard_key_58"), "ok");
+  const std::string asked = AnswerMessage("ui click key_butt_prosave", "cancel");
+  EXPECT_NE(asked.find(LanguageText("keyset_default_text")), std::string::npos) << asked;
+  EXPECT_EQ(TableCode(0), leftClick);
+  // Confirmed, it is written; "Default" brings the left click back.
+  EXPECT_FALSE(AnswerMessage("ui click key_butt_prosave", "ok").empty());
+  EXPECT_EQ(TableCode(0), keyA);
+  ASSERT_EQ(Ask("ui click key_butt_keydefalut"), "ok");
+  Settle();
+  EXPECT_TRUE(test::WaitUntil([&] { return TableCode(0) == leftClick; }, 5s));
 }
 
 }  // namespace

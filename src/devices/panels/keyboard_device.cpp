@@ -165,12 +165,6 @@ void CTarnwiseKeyboardDevice::FollowOnboardProfile(int profile) {
   keyboard_->ValidateMacroRefs();
 }
 
-KeyAssignmentRecord CTarnwiseKeyboardDevice::KeyRecord(int index) const {
-  const std::vector<KeyAssignmentRecord>& keys = keyboard_->Keys();
-  if (index < 0 || index >= static_cast<int>(keys.size())) return {};
-  return keys[static_cast<size_t>(index)];
-}
-
 void CTarnwiseKeyboardDevice::StoreKeyRecord(int index, const KeyAssignmentRecord& record) {
   std::vector<KeyAssignmentRecord> keys = keyboard_->Keys();
   if (index < 0 || index >= static_cast<int>(keys.size())) return;
@@ -194,29 +188,8 @@ void CTarnwiseKeyboardDevice::WriteKeysAndMacros(std::function<void(int, StatusC
   });
 }
 
-CKeySetControlUI* CTarnwiseKeyboardDevice::KeyEditor() const {
-  return FindKeySetControl(const_cast<CTarnwiseKeyboardDevice*>(this));
-}
-
 CMacroControlUI* CTarnwiseKeyboardDevice::MacroPanel() const {
   return FindMacroControl(const_cast<CTarnwiseKeyboardDevice*>(this));
-}
-
-void CTarnwiseKeyboardDevice::MarkEditedKey(int index) {
-  SelectKey(index);
-  for (int i = 0; i < KeyButtonCount(); ++i) {
-    if (CDeviceKeyButtonUI* key = KeyButton(i)) key->SetSelected(i == index);
-  }
-}
-
-void CTarnwiseKeyboardDevice::RefreshKeyHighlights() {
-  const std::vector<KeyAssignmentRecord>& keys = keyboard_->Keys();
-  for (int i = 0; i < KeyButtonCount(); ++i) {
-    CDeviceKeyButtonUI* key = KeyButton(i);
-    if (!key) continue;
-    const size_t index = static_cast<size_t>(i);
-    key->SetKeyState(index < keys.size() && keys[index].main.code != keys[index].defaultSlot.code);
-  }
 }
 
 void CTarnwiseKeyboardDevice::SelectFunctionPage(int page) {

@@ -72,23 +72,17 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   void FollowOnboardProfile(int profile);
 
   // ---- the key editor's side
-  // The record of list entry `index` (an empty record outside the list).
-  KeyAssignmentRecord KeyRecord(int index) const;
+  const std::vector<KeyAssignmentRecord>* KeyList() const override { return &keyboard_->Keys(); }
   // Stores an edited record for key `index` in the key list and the profile document, and shows
   // the labels again.
-  void StoreKeyRecord(int index, const KeyAssignmentRecord& record);
+  void StoreKeyRecord(int index, const KeyAssignmentRecord& record) override;
+  bool FnLayer() const override { return keyboard_->FnKeysetFlag(); }
   // The Fn layer on or off: stored in the profile (saved), labels and key enabling follow.
-  void SetFnLayer(bool on);
+  void SetFnLayer(bool on) override;
   // Macros then keys, as the editor's write does (KeyboardLogic::WriteKeysAndMacros).
-  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
-  // The key editor inside this panel (null when the skin has none).
-  CKeySetControlUI* KeyEditor() const;
+  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done) override;
   // The macro panel inside this panel (null when the skin has none).
   CMacroControlUI* MacroPanel() const;
-  // Marks key `index` as the one being edited (the only selected key).
-  void MarkEditedKey(int index);
-  // Every key shows as changed when its main-layer code differs from its default.
-  void RefreshKeyHighlights();
 
  protected:
   void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;

@@ -9,6 +9,7 @@
 #include "device/device_transport.h"
 #include "devices/light_mouse_effects.h"
 #include "devices/logic/keyboard_logic.h"
+#include "editors/key_set_control.h"
 #include "editors/macro_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_values.h"
@@ -64,10 +65,30 @@ void CTarnwiseMouseDevice::InitButtons() {
     }
   }
   if (CMacroControlUI* macros = MacroPanel()) macros->Attach(Logic().Folders().dataFolder);
+  if (CKeySetControlUI* editor = KeyEditor()) {
+    editor->Attach(kKindMouse, window());
+    editor->SetMacroNames(MacroNames());
+    editor->EnableButtons(false);
+  }
 }
 
 CMacroControlUI* CTarnwiseMouseDevice::MacroPanel() const {
   return FindMacroControl(const_cast<CTarnwiseMouseDevice*>(this));
+}
+
+void CTarnwiseMouseDevice::StoreKeyRecord(int index, const KeyAssignmentRecord& record) {
+  std::vector<KeyAssignmentRecord> keys = mouse_->Keys();
+  if (index < 0 || index >= static_cast<int>(keys.size())) return;
+  keys[static_cast<size_t>(index)] = record;
+  mouse_->SetKeys(keys);
+}
+
+void CTarnwiseMouseDevice::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
+  PostToMainWindow(kMessageShowProgress, 0, 0);
+  mouse_->WriteKeysAndMacros([this, done = std::move(done)](int macros, StatusCode keys) {
+    PostToMainWindow(kMessageHideProgress, 0, 0);
+    if (done) done(macros, keys);
+  });
 }
 
 void CTarnwiseMouseDevice::ReadDevice() {
@@ -94,6 +115,12 @@ void CTarnwiseMouseDevice::OnLinkAwake() {
 
 void CTarnwiseMouseDevice::RefreshPanel() {
   CTarnwiseUSBDevice::RefreshPanel();
+  // The editor's macro list follows the names; the button being edited is shown again.
+  if (CKeySetControlUI* editor = KeyEditor()) {
+    editor->SetMacroNames(MacroNames());
+    if (SelectedKey() >= 0) editor->ShowRecord(KeyRecord(SelectedKey()), false);
+  }
+  RefreshKeyHighlights();
   ShowDpiPage();
 }
 

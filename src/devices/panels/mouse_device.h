@@ -35,6 +35,11 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   // What the user changed while the mouse slept is written now.
   void OnLinkAwake() override;
 
+  // ---- the key editor's side: the mouse's buttons, one layer
+  const std::vector<KeyAssignmentRecord>* KeyList() const override { return &mouse_->Keys(); }
+  void StoreKeyRecord(int index, const KeyAssignmentRecord& record) override;
+  void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done) override;
+
   // The macro panel inside this panel (null when the skin has none).
   CMacroControlUI* MacroPanel() const;
 

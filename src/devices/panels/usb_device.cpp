@@ -13,6 +13,7 @@
 #include "device/report_descriptor.h"
 #include "devices/device_pages.h"
 #include "editors/device_profile.h"
+#include "editors/key_set_control.h"
 #include "editors/light_control.h"
 #include "platform/ui/control_containers.h"
 #include "platform/ui/control_find.h"
@@ -167,6 +168,39 @@ void CTarnwiseUSBDevice::SwitchToProfile(int index, std::function<void(int)> don
   RefreshPanel();
   WriteLightRecord(0);
   if (done) done(0);
+}
+
+CKeySetControlUI* CTarnwiseUSBDevice::KeyEditor() const {
+  return FindKeySetControl(const_cast<CTarnwiseUSBDevice*>(this));
+}
+
+KeyAssignmentRecord CTarnwiseUSBDevice::KeyRecord(int index) const {
+  const std::vector<KeyAssignmentRecord>* keys = KeyList();
+  if (!keys || index < 0 || index >= static_cast<int>(keys->size())) return {};
+  return (*keys)[static_cast<size_t>(index)];
+}
+
+void CTarnwiseUSBDevice::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
+  if (done) done(-1, kStatusNoReply);
+}
+
+void CTarnwiseUSBDevice::MarkEditedKey(int index) {
+  SelectKey(index);
+  for (int i = 0; i < KeyButtonCount(); ++i) {
+    if (CDeviceKeyButtonUI* key = KeyButton(i)) key->SetSelected(i == index);
+  }
+}
+
+void CTarnwiseUSBDevice::RefreshKeyHighlights() {
+  const std::vector<KeyAssignmentRecord>* keys = KeyList();
+  if (!keys) return;
+  for (int i = 0; i < KeyButtonCount(); ++i) {
+    CDeviceKeyButtonUI* key = KeyButton(i);
+    if (!key) continue;
+    const size_t index = static_cast<size_t>(i);
+    key->SetKeyState(index < keys->size() &&
+                     (*keys)[index].main.code != (*keys)[index].defaultSlot.code);
+  }
 }
 
 CDeviceProfileUI* CTarnwiseUSBDevice::ProfilePanel() const {

@@ -26,6 +26,7 @@
 #include "app/notify_router.h"
 #include "core/worker_thread.h"
 #include "device/device_slot.h"
+#include "device/status_code.h"
 #include "devices/light_engine.h"
 #include "devices/logic/device_logic.h"
 #include "devices/panels/device_messages.h"
@@ -35,6 +36,7 @@
 namespace varkon {
 
 class CDeviceProfileUI;
+class CKeySetControlUI;
 class CLightControlUI;
 class DeviceTransport;
 class HidChannel;
@@ -146,6 +148,25 @@ class CTarnwiseUSBDevice : public QWidget {
   // A key of the second (Fn) layer.
   virtual void SelectLayerKey(int index) { selectedLayerKey_ = index; }
   int SelectedLayerKey() const { return selectedLayerKey_; }
+
+  // ---- the key editor's side (keyboards and mice; a device without a key list has none)
+  // The key assignment editor inside this panel (null when the skin has none).
+  CKeySetControlUI* KeyEditor() const;
+  virtual const std::vector<KeyAssignmentRecord>* KeyList() const { return nullptr; }
+  // The record of list entry `index` (an empty record outside the list).
+  KeyAssignmentRecord KeyRecord(int index) const;
+  // Stores an edited record for key `index` in the key list and the profile document.
+  virtual void StoreKeyRecord(int, const KeyAssignmentRecord&) {}
+  // Whether the editor edits the Fn layer (keyboards only).
+  virtual bool FnLayer() const { return false; }
+  virtual void SetFnLayer(bool) {}
+  // Macros then keys, as the editor's write does: `done` gets the macro outcome (0, −1 not
+  // taken, or the count of events too many) and the key tables' status.
+  virtual void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done);
+  // Marks key `index` as the one being edited (the only selected key).
+  void MarkEditedKey(int index);
+  // Every key shows as changed when its main code differs from its default.
+  void RefreshKeyHighlights();
   virtual void FeedAudioLevels(const uint8_t* levels, size_t count) {}
   // The companion's six summary levels.
   virtual void FeedAudioSummary(const std::array<int, 6>& levels) {}
