@@ -27,6 +27,19 @@ void CMainWnd::BuildMouseRoutes() {
                      CTarnwiseMouseDevice* mouse = CurrentMouse();
                      if (mouse && n.wParam == 1) mouse->OnDpiSelect(i);
                    });
+  router_.OnNames("valuechanged",
+                  {"pointer_speed_slider", "scroll_speed_slider", "double_click_slider"},
+                  [this](const RoutedNotification& n) {
+                    if (CTarnwiseMouseDevice* mouse = CurrentMouse()) {
+                      mouse->OnSystemSlider(n.name, static_cast<int>(n.wParam));
+                    }
+                  });
+  router_.OnNames("click", {"pointer_precision_check", "scrolls_page_check"},
+                  [this](const RoutedNotification& n) {
+                    if (CTarnwiseMouseDevice* mouse = CurrentMouse()) {
+                      mouse->OnSystemCheck(n.name, n.wParam == 1);
+                    }
+                  });
   router_.OnPrefix("click", "DPI_enable_check_", [this](const RoutedNotification& n, int i) {
     if (CTarnwiseMouseDevice* mouse = CurrentMouse()) mouse->OnDpiEnable(i, n.wParam == 1);
   });

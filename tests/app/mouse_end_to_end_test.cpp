@@ -194,6 +194,44 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
   EXPECT_TRUE(Control<QAbstractButton>("polling_rate_option_4")->isChecked());
 }
 
+// The System page keeps the pointer, wheel and double-click values in the profile.
+TEST_F(MouseEndToEnd, TheSystemPageKeepsPointerWheelAndDoubleClick) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click system_Op_tab"), "ok");
+  const auto system = [&] {
+    const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
+    return ReadJsonFile(path)["Device"][0]["SystemStages"];
+  };
+  EXPECT_EQ(Control<QSlider>("pointer_speed_slider")->value(), 10);  // the factory profile's
+  ASSERT_EQ(Ask("ui set pointer_speed_slider 15"), "ok");
+  ASSERT_EQ(Ask("ui set double_click_slider 700"), "ok");
+  ASSERT_EQ(Ask("ui set scroll_speed_slider 7"), "ok");
+  ASSERT_EQ(Ask("ui click scrolls_page_check"), "ok");
+  ASSERT_EQ(Ask("ui click pointer_precision_check"), "ok");
+  Json::Value values = system();
+  EXPECT_EQ(values["MouseSpeed"].asInt(), 15);
+  EXPECT_EQ(values["DoubleClickTime"].asInt(), 700);
+  EXPECT_EQ(values["WheelScorlllinse"].asInt(), 7);
+  EXPECT_EQ(values["ScorllPage"].asInt(), 1);
+  EXPECT_EQ(values["PointerPrecision"].asInt(), 0);
+  // Moving the wheel slider goes back to lines.
+  ASSERT_EQ(Ask("ui set scroll_speed_slider 5"), "ok");
+  EXPECT_EQ(system()["ScorllPage"].asInt(), 0);
+  EXPECT_FALSE(Control<QAbstractButton>("scrolls_page_check")->isChecked());
+  // The report rate, in the same word, is untouched.
+  EXPECT_EQ(device_->Mouse().ReportRate(), 0);
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_system.png");
+
+  program_.reset();
+  Start({"--simulate", "mouse", "--latency", "0"});
+  EXPECT_EQ(Control<QSlider>("pointer_speed_slider")->value(), 15);
+  EXPECT_EQ(Control<QSlider>("double_click_slider")->value(), 700);
+  EXPECT_FALSE(Control<QAbstractButton>("pointer_precision_check")->isChecked());
+}
+
 // Through the receiver alone the page works the same; a sleeping mouse is not written to.
 TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   Start({"--simulate", "receiver", "--latency", "0"});

@@ -204,6 +204,47 @@ void MouseLogic::SetReportRate(int index) {
   StoreStages();
 }
 
+// ---- pointer, wheel and double click
+
+namespace {
+
+uint32_t Pack(int high, int low) {
+  return static_cast<uint32_t>(std::clamp(high, 0, 0xFFFF)) << 16 |
+         static_cast<uint32_t>(std::clamp(low, 0, 0xFFFF));
+}
+
+}  // namespace
+
+void MouseLogic::StoreSystem(uint32_t word0, uint32_t word1, uint32_t word2) {
+  system_.word0 = word0;
+  system_.word1 = word1;
+  system_.word2 = word2;
+  MouseProfile().SetMouseSystem(system_);
+  SaveProfile();
+}
+
+void MouseLogic::SetPointerSpeed(int value) {
+  StoreSystem(Pack(value, system_.DoubleClickTime()), system_.word1, system_.word2);
+}
+
+void MouseLogic::SetDoubleClickTime(int milliseconds) {
+  StoreSystem(Pack(system_.MouseSpeed(), milliseconds), system_.word1, system_.word2);
+}
+
+void MouseLogic::SetPointerPrecision(bool on) {
+  StoreSystem(system_.word0, Pack(system_.ScrollPage(), on ? 1 : 0), system_.word2);
+}
+
+void MouseLogic::SetScrollLines(int value) {
+  StoreSystem(system_.word0, Pack(0, system_.PointerPrecision()),
+              Pack(system_.ReportRate(), value));
+}
+
+void MouseLogic::SetScrollPage(bool on, int lines) {
+  StoreSystem(system_.word0, Pack(on ? 1 : 0, system_.PointerPrecision()),
+              Pack(system_.ReportRate(), lines));
+}
+
 // ---- buttons and macros
 
 void MouseLogic::SetKeys(const std::vector<KeyAssignmentRecord>& keys) {

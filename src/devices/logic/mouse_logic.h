@@ -79,6 +79,16 @@ class MouseLogic : public DeviceLogic {
   int ReportRate() const { return system_.ReportRate(); }
   void SetReportRate(int index);
 
+  // ---- the pointer, wheel and double-click values: stored in the profile (saved) and shown;
+  // the mouse's record does not carry them.
+  const MouseSystemWords& System() const { return system_; }
+  void SetPointerSpeed(int value);
+  void SetPointerPrecision(bool on);
+  // Lines per wheel step; a value moved on the slider ends scrolling by screens.
+  void SetScrollLines(int value);
+  void SetScrollPage(bool on, int lines);
+  void SetDoubleClickTime(int milliseconds);
+
   // ---- buttons and macros
   const std::vector<KeyAssignmentRecord>& Keys() const { return keys_; }
   // Stores the list in the profile document (SaveProfile writes it).
@@ -101,6 +111,7 @@ class MouseLogic : public DeviceLogic {
   void OnRead(const MouseReadResult& result);
   void TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record, int activeProfile);
   void StoreStages();
+  void StoreSystem(uint32_t word0, uint32_t word1, uint32_t word2);
   DpiStage& GrowTo(int i);
 
   std::shared_ptr<MouseHardware> hardware_;

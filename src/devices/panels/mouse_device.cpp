@@ -122,6 +122,7 @@ void CTarnwiseMouseDevice::RefreshPanel() {
   }
   RefreshKeyHighlights();
   ShowDpiPage();
+  ShowSystemPage();
 }
 
 int CTarnwiseMouseDevice::WriteLightRecord(int) {
@@ -188,6 +189,44 @@ void CTarnwiseMouseDevice::ShowDpiPage() {
       option->setChecked(i == rate);
     }
   }
+}
+
+void CTarnwiseMouseDevice::ShowSystemPage() {
+  ui::QuietNotifications quiet;
+  const MouseSystemWords& system = mouse_->System();
+  const auto slider = [this](const char* name, int value) {
+    if (auto* control = qobject_cast<QSlider*>(ui::FindControl(this, QString::fromLatin1(name)))) {
+      control->setValue(value);
+    }
+  };
+  const auto check = [this](const char* name, bool on) {
+    if (auto* control =
+            qobject_cast<QAbstractButton*>(ui::FindControl(this, QString::fromLatin1(name)))) {
+      control->setChecked(on);
+    }
+  };
+  slider("pointer_speed_slider", system.MouseSpeed());
+  slider("scroll_speed_slider", system.WheelScrollLines());
+  slider("double_click_slider", system.DoubleClickTime());
+  check("pointer_precision_check", system.PointerPrecision() != 0);
+  check("scrolls_page_check", system.ScrollPage() != 0);
+}
+
+void CTarnwiseMouseDevice::OnSystemSlider(const std::string& control, int value) {
+  if (control == "pointer_speed_slider") mouse_->SetPointerSpeed(value);
+  if (control == "double_click_slider") mouse_->SetDoubleClickTime(value);
+  if (control == "scroll_speed_slider") mouse_->SetScrollLines(value);
+  ShowSystemPage();
+}
+
+void CTarnwiseMouseDevice::OnSystemCheck(const std::string& control, bool on) {
+  if (control == "pointer_precision_check") mouse_->SetPointerPrecision(on);
+  if (control == "scrolls_page_check") {
+    auto* lines =
+        qobject_cast<QSlider*>(ui::FindControl(this, QStringLiteral("scroll_speed_slider")));
+    mouse_->SetScrollPage(on, lines ? lines->value() : mouse_->System().WheelScrollLines());
+  }
+  ShowSystemPage();
 }
 
 void CTarnwiseMouseDevice::OnDpiSlider(int i, int step) {

@@ -57,11 +57,16 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void OnDpiEnable(int i, bool on);
   void OnReportRate(int index);
 
+  // ---- the System page: pointer speed and precision, wheel, double click
+  void OnSystemSlider(const std::string& control, int value);
+  void OnSystemCheck(const std::string& control, bool on);
+
  protected:
   void OnDeviceNotice(bool receiverIdentity, uint16_t value) override;
 
  private:
   void ShowDpiPage();
+  void ShowSystemPage();
 
   MouseLogic* mouse_;
   QTimer resyncTimer_;
