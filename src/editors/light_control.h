@@ -28,6 +28,9 @@ namespace varkon {
 inline constexpr const char* kLightControlClass = "LightControl";
 inline constexpr const char* kLightSetControlTag = "LightSetControlUI";
 inline constexpr const char* kLightControlSkin = "XML\\CustomControlXML\\LightControl.xml";
+// The same panel laid out for a tall, narrower page (beside the mouse picture).
+inline constexpr const char* kLightSetControlTallTag = "LightSetControlTallUI";
+inline constexpr const char* kLightControlTallSkin = "XML\\CustomControlXML\\LightControlTall.xml";
 
 // The messages of the music block when its skin lacks one of its controls.
 inline constexpr const char* kSetAudioLightFailure = "SetAudioLightInfo control is NULL";

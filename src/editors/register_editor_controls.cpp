@@ -12,6 +12,7 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
   loader.RegisterControl(QString::fromLatin1(kLightControlClass),
                          [](QWidget* parent) -> QWidget* { return new CLightControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kLightSetControlTag), kLightControlSkin);
+  loader.RegisterSubTree(QString::fromLatin1(kLightSetControlTallTag), kLightControlTallSkin);
   loader.RegisterControl(QString::fromLatin1(kKeySetControlClass),
                          [](QWidget* parent) -> QWidget* { return new CKeySetControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kKeySetControlTag), kKeySetControlSkin);

@@ -194,6 +194,30 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
   EXPECT_TRUE(Control<QAbstractButton>("polling_rate_option_4")->isChecked());
 }
 
+// The lighting editor beside the mouse picture: its choices reach the mouse's settings record.
+TEST_F(MouseEndToEnd, TheLightingEditorWritesTheMouseRecord) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click deng_Op_tab"), "ok");
+  ASSERT_TRUE(Control<QWidget>("light_combo_modeSelect")->isVisible());
+  const std::vector<int>& values = device_->Logic().NameLists().lightModeValues;
+  ASSERT_GT(values.size(), 3u);
+  ASSERT_EQ(Ask("ui select light_combo_modeSelect 3"), "ok");  // static
+  ASSERT_EQ(Ask("ui set deng_light_slider 2"), "ok");
+  ASSERT_EQ(Ask("ui set deng_edit_R 18"), "ok");
+  ASSERT_EQ(Ask("ui set deng_edit_B 86"), "ok");
+  const std::vector<uint8_t> record = Record();
+  EXPECT_EQ(record[mouse_record::kEffect], values[3]);
+  EXPECT_EQ(record[mouse_record::kBrightness], 2);
+  EXPECT_EQ(record[mouse_record::kRed], 18);
+  EXPECT_EQ(record[mouse_record::kBlue], 86);
+  // The stages stay as they were.
+  EXPECT_EQ(record[mouse_record::kStages], 1);
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_lighting.png");
+}
+
 // The System page keeps the pointer, wheel and double-click values in the profile.
 TEST_F(MouseEndToEnd, TheSystemPageKeepsPointerWheelAndDoubleClick) {
   Start({"--simulate", "mouse", "--latency", "0"});
