@@ -1,8 +1,16 @@
 // The mouse's DPI page in the notification routing: the stage sliders (dragged and settled), the
 // typed DPI values, the stage in use and the stages switched on. The report rate's row is shared
 // with the keyboard (main_window_device_routes.cpp).
+#include <QPointer>
+#include <cstdio>
+
+#include "app/color_select_wnd.h"
 #include "app/main_window.h"
 #include "devices/panels/mouse_device.h"
+#include "editors/colour_options.h"
+#include "platform/ui/program_folder.h"
+#include "platform/ui/skin_loader.h"
+#include "profile/data_folders.h"
 
 namespace varkon {
 
@@ -40,6 +48,28 @@ void CMainWnd::BuildMouseRoutes() {
                       mouse->OnSystemCheck(n.name, n.wParam == 1);
                     }
                   });
+  // A stage's colour, chosen in the colour dialog; nothing changes unless it is confirmed.
+  router_.OnPrefix("click", "DPI_color_option_", [this](const RoutedNotification&, int i) {
+    QPointer<CTarnwiseMouseDevice> mouse(CurrentMouse());
+    if (!mouse || i < 0 || i >= MouseLogic::kStageCount) return;
+    const DpiStage stage = mouse->Mouse().Stage(i);
+    CColorSelectWnd dialog(this, JoinPath(UserDataRoot(), kColourOptionFile),
+                           JoinPath(DefaultDataFolder(ui::ProgramFolder()), kColourOptionFile));
+    std::string error;
+    if (!dialog.Create(error, loader_ ? loader_->skinFolder() : std::string())) {
+      std::fprintf(stderr, "varkon: %s\n", error.c_str());
+      return;
+    }
+    dialog.SetCurrentColour(0xFF000000u | static_cast<uint32_t>(stage.red) << 16 |
+                            static_cast<uint32_t>(stage.green) << 8 | stage.blue);
+    dialog.EnableMultiColour(false);
+    dialog.Centre();
+    // The dialog runs its own loop, in which the mouse may go away.
+    if (dialog.exec() != 1 || !mouse) return;
+    const uint32_t colour = dialog.GetCurrentColour();
+    mouse->OnDpiColour(i, static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                       static_cast<uint8_t>(colour));
+  });
   router_.OnPrefix("click", "DPI_enable_check_", [this](const RoutedNotification& n, int i) {
     if (CTarnwiseMouseDevice* mouse = CurrentMouse()) mouse->OnDpiEnable(i, n.wParam == 1);
   });

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/controls/register_custom_controls.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/notifier.h"
 #include "platform/ui/skin_loader.h"
@@ -23,6 +24,8 @@ SkinDialog::~SkinDialog() {
 bool SkinDialog::LoadSkin(const std::string& name, std::string& error,
                           const std::string& skinFolder) {
   ui::SkinLoader loader(skinFolder);
+  // The program's own controls (the colour field among them) can appear in any window.
+  RegisterCustomControls(loader);
   std::string loadError;
   QWidget* root = loader.LoadSkin(name, this, &loadError);
   if (!root) {
@@ -68,6 +71,7 @@ void SkinDialog::UpdateMaxButtons() {
 }
 
 void SkinDialog::OnNotify(const ui::Notification& notification) {
+  OnNotification(notification);
   if (notification.type != "click") return;
   const QString name = QString::fromStdString(notification.name).toLower();
   if (OnClick(name)) return;

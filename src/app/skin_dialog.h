@@ -32,6 +32,8 @@ class SkinDialog : public QDialog {
  protected:
   // Clicks the dialog does not handle itself; true when taken.
   virtual bool OnClick(const QString& name) { return false; }
+  // Every notification of the skin's controls, before the clicks are handled.
+  virtual void OnNotification(const ui::Notification&) {}
   void changeEvent(QEvent* event) override;
 
  private:

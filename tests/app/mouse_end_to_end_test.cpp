@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/color_select_wnd.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/startup.h"
@@ -27,6 +28,7 @@
 #include "editors/key_set_control.h"
 #include "editors/macro_control.h"
 #include "emulator/emulated_rig.h"
+#include "platform/ui/control_style.h"
 #include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
 
@@ -109,6 +111,34 @@ class MouseEndToEnd : public ::testing::Test {
     if (poll) poll->deleteLater();
     Settle();
     return *text;
+  }
+  // Runs `action`, which opens a modal window, and runs `steps` (requests) from inside its loop;
+  // returns what `inside` saw there.
+  void InModal(const std::string& action, const std::vector<std::string>& steps,
+               const std::function<void(QWidget*)>& inside = {}) {
+    auto done = std::make_shared<bool>(false);
+    QPointer<QTimer> poll = new QTimer(window_);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, window_, [this, poll, done, steps, inside] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || *done) return;
+      *done = true;
+      poll->stop();
+      if (inside) inside(modal);
+      for (const std::string& step : steps) {
+        std::vector<std::string> words;
+        for (const QString& w : QString::fromStdString(step).split(' ', Qt::SkipEmptyParts)) {
+          words.push_back(w.toStdString());
+        }
+        EXPECT_EQ(program_->HandleRequest(words), "ok") << step;
+        QCoreApplication::processEvents();
+      }
+    });
+    poll->start();
+    EXPECT_EQ(Ask(action), "ok") << action;
+    EXPECT_TRUE(test::WaitUntil([&] { return *done && !QApplication::activeModalWidget(); }, 5s));
+    if (poll) poll->deleteLater();
+    Settle();
   }
   AssignmentCode TableCode(int button) {
     const size_t p = device_->Mouse().Positions()[static_cast<size_t>(button)];
@@ -216,6 +246,40 @@ TEST_F(MouseEndToEnd, TheLightingEditorWritesTheMouseRecord) {
   Settle();
   QDir().mkpath(VARKON_BINARY_DIR "/app-render");
   window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_lighting.png");
+}
+
+// A stage's colour from the colour dialog: a preset, then a typed green, collected into a
+// swatch that the next opening shows; cancelling changes nothing on the mouse.
+TEST_F(MouseEndToEnd, TheColourDialogGivesAStageItsColourAndKeepsCollectedOnes) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
+  InModal("ui click DPI_color_option_1",
+          {"ui check collect_color_option_2 on", "ui check color_option_0 on",
+           "ui set color_edit_g 300", "ui click okbtn"});
+  std::vector<uint8_t> record = Record();
+  const size_t colour = mouse_record::kStages + 9 + 6;
+  EXPECT_EQ(record[colour], 0xFF);
+  EXPECT_EQ(record[colour + 1], 0xFF);  // 300 typed, 255 taken
+  EXPECT_EQ(record[colour + 2], 0x00);
+  EXPECT_EQ(Stages()["StageDPIs"][1]["StageColorG"].asInt(), 255);
+  const Json::Value saved =
+      ReadJsonFile(dir_.File("data") + "/Varkon Korvu Wired/color_option_info.config");
+  EXPECT_EQ(saved["coloroptioninfo"]["palletDialogcollectcoloroption"][2]["color"].asString(),
+            "FFFFFF00");
+  EXPECT_EQ(saved["coloroptioninfo"]["palletDialogcoloroption_selectitem"].asInt(), 0);
+
+  // Opened again: the collected colour is there, nothing collected is selected; cancelled.
+  InModal("ui click DPI_color_option_1", {"ui check color_option_8 on", "ui click laterbtn"},
+          [](QWidget* modal) {
+            auto* dialog = qobject_cast<CColorSelectWnd*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->CollectIndex(), -1);
+            EXPECT_EQ(ui::BackgroundColour(dialog->Control("collect_color_option_2")), 0xFFFFFF00u);
+            EXPECT_EQ(dialog->GetCurrentColour(), 0xFFFFFF00u);
+            QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+            dialog->grab().toImage().save(VARKON_BINARY_DIR "/app-render/colour_dialog.png");
+          });
+  EXPECT_EQ(Record()[colour + 2], 0x00);
 }
 
 // The System page keeps the pointer, wheel and double-click values in the profile.

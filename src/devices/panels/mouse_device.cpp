@@ -259,6 +259,11 @@ void CTarnwiseMouseDevice::OnDpiEnable(int i, bool on) {
   ShowDpiPage();
 }
 
+void CTarnwiseMouseDevice::OnDpiColour(int i, uint8_t red, uint8_t green, uint8_t blue) {
+  mouse_->SetStageColour(i, red, green, blue);
+  ShowDpiPage();
+}
+
 void CTarnwiseMouseDevice::OnReportRate(int index) {
   mouse_->SetReportRate(index);
   ShowDpiPage();

@@ -56,6 +56,8 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void OnDpiSelect(int i);
   void OnDpiEnable(int i, bool on);
   void OnReportRate(int index);
+  // The colour dialog gave stage i a colour.
+  void OnDpiColour(int i, uint8_t red, uint8_t green, uint8_t blue);
 
   // ---- the System page: pointer speed and precision, wheel, double click
   void OnSystemSlider(const std::string& control, int value);
