@@ -20,6 +20,7 @@ struct FileKind {
 };
 inline constexpr FileKind kProfileFiles{kProfileFileFilter, "json"};
 inline constexpr FileKind kMacroFiles{kMacroFileFilter, "mac"};
+inline constexpr FileKind kShootFiles{"Shoot Files(*.shoot)", "shoot"};
 
 enum class FileDialogMode { kOpen, kSave };
 

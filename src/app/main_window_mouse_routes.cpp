@@ -5,9 +5,12 @@
 #include <cstdio>
 
 #include "app/color_select_wnd.h"
+#include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "app/msg_wnd.h"
 #include "devices/panels/mouse_device.h"
 #include "editors/colour_options.h"
+#include "editors/shoot_control.h"
 #include "platform/ui/program_folder.h"
 #include "platform/ui/skin_loader.h"
 #include "profile/data_folders.h"
@@ -69,6 +72,68 @@ void CMainWnd::BuildMouseRoutes() {
     const uint32_t colour = dialog.GetCurrentColour();
     mouse->OnDpiColour(i, static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
                        static_cast<uint8_t>(colour));
+  });
+  // ---- the recoil panel
+  const auto recoil = [this]() -> CShootControlUI* {
+    CTarnwiseMouseDevice* mouse = CurrentMouse();
+    return mouse ? FindShootControl(mouse) : nullptr;
+  };
+  router_.OnPrefix("selectchanged", "shoot_gun_op_", [recoil](const RoutedNotification& n, int g) {
+    CShootControlUI* panel = recoil();
+    if (!panel || n.wParam != 1) return;
+    panel->SelectGun(g);
+    panel->LoadCurrentBullet();
+  });
+  router_.OnPrefix("selectchanged", "bullet_op_", [recoil](const RoutedNotification& n, int b) {
+    CShootControlUI* panel = recoil();
+    if (panel && n.wParam == 1) panel->SelectBullet(b);
+  });
+  router_.OnNames("selectchanged", {"bullet_x_check", "bullet_y_check"},
+                  [recoil](const RoutedNotification&) {
+                    if (CShootControlUI* panel = recoil()) {
+                      panel->UpdateXCaption();
+                      panel->UpdateYCaption();
+                    }
+                  });
+  router_.OnName("click", "bullet_selected_prev", [recoil](const RoutedNotification&) {
+    if (CShootControlUI* panel = recoil()) panel->PrevBullet();
+  });
+  router_.OnName("click", "bullet_selected_next", [recoil](const RoutedNotification&) {
+    if (CShootControlUI* panel = recoil()) panel->NextBullet();
+  });
+  router_.OnNames("killfocus", {"bullet_x_eidt", "bullet_y_eidt", "bullet_delay_eidt"},
+                  [recoil](const RoutedNotification&) {
+                    if (CShootControlUI* panel = recoil()) panel->SaveCurrentBullet();
+                  });
+  router_.OnName("click", "shootdate_reset_btn", [recoil](const RoutedNotification&) {
+    if (CShootControlUI* panel = recoil()) panel->ResetCurrentGun();
+  });
+  router_.OnName("click", "shootdate_save_btn", [this](const RoutedNotification&) {
+    QPointer<CTarnwiseMouseDevice> mouse(CurrentMouse());
+    if (!mouse) return;
+    mouse->Mouse().WriteRecoil([this, mouse](StatusCode status) {
+      if (status != kStatusOk && mouse) {
+        ShowMessage(this, "", "message_recoil_not_written", Dpi(), true, kMessageConfirmOnly);
+      }
+    });
+  });
+  router_.OnName("click", "shootdate_import_btn", [this, recoil](const RoutedNotification&) {
+    if (!recoil()) return;
+    const std::optional<std::string> path =
+        AskFilePath(this, FileDialogMode::kOpen, {}, kShootFiles);
+    // The dialog ran its own loop: the panel is looked up again.
+    if (CShootControlUI* panel = recoil(); panel && path) panel->ImportGun(*path);
+  });
+  router_.OnName("click", "shootdate_export_btn", [this, recoil](const RoutedNotification&) {
+    CShootControlUI* panel = recoil();
+    if (!panel) return;
+    const std::string name = "ShootData_" + std::to_string(panel->CurrentGun()) + ".shoot";
+    const std::optional<std::string> path =
+        AskFilePath(this, FileDialogMode::kSave, name, kShootFiles);
+    panel = recoil();
+    if (panel && path && !panel->ExportGun(*path)) {
+      ShowMessage(this, "", "message_recoil_export_failed", Dpi(), true, kMessageConfirmOnly);
+    }
   });
   router_.OnPrefix("click", "DPI_enable_check_", [this](const RoutedNotification& n, int i) {
     if (CTarnwiseMouseDevice* mouse = CurrentMouse()) mouse->OnDpiEnable(i, n.wParam == 1);

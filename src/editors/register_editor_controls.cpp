@@ -4,6 +4,7 @@
 #include "editors/key_set_control.h"
 #include "editors/light_control.h"
 #include "editors/macro_control.h"
+#include "editors/shoot_control.h"
 #include "platform/ui/skin_loader.h"
 
 namespace varkon {
@@ -21,6 +22,9 @@ void RegisterEditorControls(ui::SkinLoader& loader) {
                          [](QWidget* parent) -> QWidget* { return new CMacroControlUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kMacroControlTag), kMacroControlSkin);
   loader.RegisterSubTree(QString::fromLatin1(kMacroControlTallTag), kMacroControlTallSkin);
+  loader.RegisterControl(QString::fromLatin1(kShootControlClass),
+                         [](QWidget* parent) -> QWidget* { return new CShootControlUI(parent); });
+  loader.RegisterSubTree(QString::fromLatin1(kShootControlTag), kShootControlSkin);
   loader.RegisterControl(QString::fromLatin1(kDeviceProfileClass),
                          [](QWidget* parent) -> QWidget* { return new CDeviceProfileUI(parent); });
   loader.RegisterSubTree(QString::fromLatin1(kDeviceProfileTag), kDeviceProfileSkin);

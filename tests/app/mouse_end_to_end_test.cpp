@@ -27,6 +27,7 @@
 #include "devices/panels/mouse_device.h"
 #include "editors/key_set_control.h"
 #include "editors/macro_control.h"
+#include "editors/shoot_control.h"
 #include "emulator/emulated_rig.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/language_text.h"
@@ -280,6 +281,70 @@ TEST_F(MouseEndToEnd, TheColourDialogGivesAStageItsColourAndKeepsCollectedOnes) 
             dialog->grab().toImage().save(VARKON_BINARY_DIR "/app-render/colour_dialog.png");
           });
   EXPECT_EQ(Record()[colour + 2], 0x00);
+}
+
+// The recoil panel: a bullet edited and saved to its gun's file when an edit is left, the four
+// guns written to the recoil memory, a gun reset, exported and imported.
+TEST_F(MouseEndToEnd, TheRecoilPanelEditsBulletsAndWritesTheRecoilMemory) {
+  Start({"--simulate", "mouse", "--latency", "0"});
+  ASSERT_EQ(Ask("ui click magic_Op_tab"), "ok");
+  CShootControlUI* panel = FindShootControl(device_);
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(Control<QWidget>("bullet_x_eidt")->isVisible());
+  const std::string folder = device_->Logic().Folders().dataFolder;
+  const auto file = [&](int gun) {
+    return ReadJsonFile(folder + "/ShootData_" + std::to_string(gun) + ".Shoot");
+  };
+  ASSERT_EQ(file(0)["Events"].size(), 180u);  // the default copy, made at start
+
+  // Bullet 1: left 12, down 30, wait 80. A direction check changes only its caption.
+  ASSERT_EQ(Ask("ui check bullet_x_check on"), "ok");
+  EXPECT_EQ(Control<QAbstractButton>("bullet_x_check")->text().toStdString(),
+            LanguageText("mouse_move_to_left_text"));
+  ASSERT_EQ(Ask("ui check bullet_y_check off"), "ok");
+  ASSERT_EQ(Ask("ui set bullet_x_eidt 12"), "ok");
+  ASSERT_EQ(Ask("ui set bullet_y_eidt 30"), "ok");
+  ASSERT_EQ(Ask("ui set bullet_delay_eidt 80"), "ok");
+  const Json::Value events = file(0)["Events"];
+  EXPECT_EQ(events[2]["Action"].asString(), "down");
+  EXPECT_EQ(events[2]["Button"].asInt(), 12);
+  EXPECT_EQ(events[3]["Action"].asString(), "up");
+  EXPECT_EQ(events[3]["Delay"].asInt(), 80);
+
+  ASSERT_EQ(Ask("ui click shootdate_save_btn"), "ok");
+  const std::vector<uint8_t> memory =
+      program_->rig()->Firmware(EmulatedKind::Mouse).Memory(MemoryArea::RecoilMemory);
+  EXPECT_EQ(memory[0], 0xAA);
+  EXPECT_EQ(memory[2] | memory[3] << 8, 2920);
+  const std::vector<uint8_t> bullet(memory.begin() + 28, memory.begin() + 52);  // gun 0, bullet 1
+  EXPECT_EQ(bullet, (std::vector<uint8_t>{0x0A, 0x00, 0x81, 0x01, 0x00, 0x00, 0x01, 0x01,
+                                          0x05, 0x00, 0x84, 0x0C, 0x50, 0x00, 0x05, 0x1E,
+                                          0x00, 0x00, 0x84, 0x00, 0x00, 0x00, 0x05, 0x00}));
+
+  // The last bullet stays the last; another gun shows its own bullet.
+  ASSERT_EQ(Ask("ui check bullet_op_29 on"), "ok");
+  ASSERT_EQ(Ask("ui click bullet_selected_next"), "ok");
+  EXPECT_EQ(panel->CurrentBullet(), 29);
+  ASSERT_EQ(Ask("ui check bullet_op_0 on"), "ok");
+  ASSERT_EQ(Ask("ui check shoot_gun_op_1 on"), "ok");
+  EXPECT_EQ(panel->CurrentGun(), 1);
+  EXPECT_NE(Control<QLineEdit>("bullet_x_eidt")->text(), "12");
+
+  // Gun 0 exported, reset to its default, imported back.
+  ASSERT_EQ(Ask("ui check shoot_gun_op_0 on"), "ok");
+  test::TempDir outside;
+  const std::string exported = outside.File("gun.shoot");
+  InModal("ui click shootdate_export_btn", {"ui answer-file " + exported});
+  EXPECT_EQ(ReadJsonFile(exported)["Events"][2]["Button"].asInt(), 12);
+  ASSERT_EQ(Ask("ui click shootdate_reset_btn"), "ok");
+  EXPECT_NE(file(0)["Events"][2]["Button"].asInt(), 12);
+  InModal("ui click shootdate_import_btn", {"ui answer-file " + exported});
+  EXPECT_EQ(file(0)["Events"][2]["Button"].asInt(), 12);
+  EXPECT_EQ(Control<QLineEdit>("bullet_x_eidt")->text(), "12");
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_recoil.png");
 }
 
 // The System page keeps the pointer, wheel and double-click values in the profile.

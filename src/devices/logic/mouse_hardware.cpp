@@ -91,6 +91,18 @@ int MouseHardware::WriteMacros(const std::string& folder, const std::vector<int>
   return status == kStatusOk ? 0 : -1;
 }
 
+StatusCode MouseHardware::WriteRecoil(const std::vector<uint8_t>& image) {
+  bool asleep = false;
+  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  const StatusCode read = transport_->CmdReadDeviceInfo(info);
+  if (read != kStatusOk) return read;
+  transport_->CmdBeginSession();
+  const StatusCode status = transport_->CmdWriteRecoilMemory(image);
+  transport_->CmdEndSession();
+  return status;
+}
+
 StatusCode MouseHardware::WriteKeyTable(const std::vector<uint8_t>& table) {
   bool asleep = false;
   if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;

@@ -48,6 +48,8 @@ class MouseHardware {
   // fresh device information) holds it: 0 done (or nothing to write), −1 not taken (or the
   // mouse asleep), or the count of events too many (nothing written).
   int WriteMacros(const std::string& folder, const std::vector<int>& macroNumbers);
+  // The recoil image (BuildRecoilImage) into the recoil memory.
+  StatusCode WriteRecoil(const std::vector<uint8_t>& image);
   // The button table at page 0 (fresh device information first).
   StatusCode WriteKeyTable(const std::vector<uint8_t>& table);
 

@@ -5,6 +5,7 @@
 #include "core/debug_out.h"
 #include "devices/logic/keyboard_key_writer.h"
 #include "devices/logic/mouse_notice.h"
+#include "profile/recoil_image.h"
 
 namespace varkon {
 
@@ -278,6 +279,20 @@ void MouseLogic::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
     post([this, macros, keys, done] {
       lastStatus_ = keys;
       if (done) done(macros, keys);
+    });
+  });
+}
+
+void MouseLogic::WriteRecoil(std::function<void(StatusCode)> done) {
+  std::vector<uint8_t> image;
+  const bool built = BuildRecoilImage(Folders().dataFolder, image);
+  std::shared_ptr<MouseHardware> hardware = Hardware();
+  Jobs().Post([this, post = Poster(), hardware, built, image = std::move(image),
+               done = std::move(done)](const StopEvent&) {
+    const StatusCode status = built ? hardware->WriteRecoil(image) : kStatusDeviceFF;
+    post([this, status, done] {
+      lastStatus_ = status;
+      if (done) done(status);
     });
   });
 }

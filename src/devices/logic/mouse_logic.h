@@ -101,6 +101,10 @@ class MouseLogic : public DeviceLogic {
   // count of events too many) and the table's status.
   void WriteKeysAndMacros(std::function<void(int macroResult, StatusCode keys)> done = {});
 
+  // The four recoil files of the data folder as one image into the recoil memory; `done` gets
+  // the status (kStatusDeviceFF when the image could not be built).
+  void WriteRecoil(std::function<void(StatusCode)> done = {});
+
   // The settings record from the profile and the light state, written as record 0.
   MouseRecord BuildRecord() const;
   void WriteLightRecord(std::function<void(StatusCode)> done = {});

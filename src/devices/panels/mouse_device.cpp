@@ -11,6 +11,7 @@
 #include "devices/logic/keyboard_logic.h"
 #include "editors/key_set_control.h"
 #include "editors/macro_control.h"
+#include "editors/shoot_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_values.h"
 #include "platform/ui/notifier.h"
@@ -65,6 +66,13 @@ void CTarnwiseMouseDevice::InitButtons() {
     }
   }
   if (CMacroControlUI* macros = MacroPanel()) macros->Attach(Logic().Folders().dataFolder);
+  if (CShootControlUI* recoil = FindShootControl(this)) {
+    recoil->SetShootFolder(Logic().Folders().dataFolder);
+    recoil->SetShootDefaultFolder(Logic().Folders().defaultDataFolder);
+    recoil->InitShootPanel();
+    recoil->SelectGun(0);
+    recoil->SelectBullet(0);
+  }
   if (CKeySetControlUI* editor = KeyEditor()) {
     editor->Attach(kKindMouse, window());
     editor->SetMacroNames(MacroNames());
