@@ -407,6 +407,18 @@ TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   EXPECT_EQ(Record()[mouse_record::kSelectedStage], 2);
   EXPECT_TRUE(test::WaitUntil([&] { return !device_->Mouse().Asleep(); }, 2s));
   EXPECT_FALSE(Control<QWidget>("dpi_asleep_hint")->isVisible());
+
+  // A button written while the mouse sleeps reaches it when it wakes.
+  program_->rig()->SetMouseReachable(false);
+  ASSERT_EQ(Ask("keys mouse set 4 0x20 0 0x05"), "ok");
+  EXPECT_EQ(Ask("keys mouse write").rfind("error", 0), 0u);
+  EXPECT_NE(TableCode(4), (AssignmentCode{kAssignKeyboard, 0, 0x05}));
+  program_->rig()->SetMouseReachable(true);
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        return TableCode(4) == AssignmentCode{kAssignKeyboard, 0, 0x05};
+      },
+      10s));
 }
 
 // The macro panel beside the mouse picture: a macro recorded there, given to the forward button

@@ -273,11 +273,18 @@ void MouseLogic::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
   const std::string folder = Folders().dataFolder;
   std::shared_ptr<MouseHardware> hardware = Hardware();
   Jobs().Post([=, this, post = Poster()](const StopEvent&) {
-    const int macros = hardware->WriteMacros(folder, table.macroOrder);
-    StatusCode keys = kStatusNoReply;
-    if (macros == 0 && haveLayout) keys = hardware->WriteKeyTable(table.table);
-    post([this, macros, keys, done] {
+    bool asleep = false;
+    int macros = -1;
+    StatusCode keys = kStatusUnreachable;
+    if (hardware->Reachable(&asleep) || !asleep) {
+      macros = hardware->WriteMacros(folder, table.macroOrder);
+      keys = kStatusNoReply;
+      if (macros == 0 && haveLayout) keys = hardware->WriteKeyTable(table.table);
+    }
+    post([this, asleep, macros, keys, done] {
       lastStatus_ = keys;
+      // A mouse asleep behind its receiver gets its buttons when it wakes.
+      keysPending_ = asleep;
       if (done) done(macros, keys);
     });
   });
@@ -299,6 +306,10 @@ void MouseLogic::WriteRecoil(std::function<void(StatusCode)> done) {
 
 void MouseLogic::OnLinkAwake() {
   if (writePending_) WriteLightRecord();
+  if (keysPending_) {
+    keysPending_ = false;
+    WriteKeysAndMacros();
+  }
 }
 
 // ---- the record
@@ -322,7 +333,8 @@ void MouseLogic::WriteLightRecord(std::function<void(StatusCode)> done) {
     const StatusCode status = hardware->WriteRecord(record);
     post([this, status, done] {
       lastStatus_ = status;
-      writePending_ = status != kStatusOk;
+      // Only a sleeping mouse is tried again when it wakes; a refusal would only repeat.
+      writePending_ = status == kStatusUnreachable;
       const bool asleep = status == kStatusUnreachable;
       if (asleep != asleep_) {
         asleep_ = asleep;

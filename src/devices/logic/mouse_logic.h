@@ -56,7 +56,8 @@ class MouseLogic : public DeviceLogic {
   StatusCode LastStatus() const { return lastStatus_; }
   // The last conversation found the mouse asleep behind its receiver.
   bool Asleep() const { return asleep_; }
-  // The last record written did not reach the mouse; it is written again by OnLinkAwake.
+  // The last record written did not reach the sleeping mouse; OnLinkAwake writes it again (and
+  // the buttons and macros, when those did not reach it either).
   bool WritePending() const { return writePending_; }
   // The mouse answers again (through its receiver): a write that did not reach it is repeated.
   void OnLinkAwake();
@@ -134,6 +135,7 @@ class MouseLogic : public DeviceLogic {
   StatusCode lastStatus_ = kStatusOk;
   bool asleep_ = false;
   bool writePending_ = false;
+  bool keysPending_ = false;
   int onboardProfile_ = 0;
 };
 
