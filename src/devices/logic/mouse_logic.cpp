@@ -299,6 +299,8 @@ void MouseLogic::WriteRecoil(std::function<void(StatusCode)> done) {
     const StatusCode status = built ? hardware->WriteRecoil(image) : kStatusDeviceFF;
     post([this, status, done] {
       lastStatus_ = status;
+      // A mouse asleep behind its receiver gets the recoil patterns when it wakes.
+      recoilPending_ = status == kStatusUnreachable;
       if (done) done(status);
     });
   });
@@ -309,6 +311,10 @@ void MouseLogic::OnLinkAwake() {
   if (keysPending_) {
     keysPending_ = false;
     WriteKeysAndMacros();
+  }
+  if (recoilPending_) {
+    recoilPending_ = false;
+    WriteRecoil();
   }
 }
 

@@ -57,7 +57,7 @@ class MouseLogic : public DeviceLogic {
   // The last conversation found the mouse asleep behind its receiver.
   bool Asleep() const { return asleep_; }
   // The last record written did not reach the sleeping mouse; OnLinkAwake writes it again (and
-  // the buttons and macros, when those did not reach it either).
+  // the buttons and macros, and the recoil patterns, when those did not reach it either).
   bool WritePending() const { return writePending_; }
   // The mouse answers again (through its receiver): a write that did not reach it is repeated.
   void OnLinkAwake();
@@ -136,6 +136,7 @@ class MouseLogic : public DeviceLogic {
   bool asleep_ = false;
   bool writePending_ = false;
   bool keysPending_ = false;
+  bool recoilPending_ = false;
   int onboardProfile_ = 0;
 };
 
