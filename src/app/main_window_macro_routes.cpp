@@ -3,7 +3,6 @@
 // commands and the steps menu. The panel edits and saves; the rows here ask the user, drive
 // the capture and keep the device and its key editor in step with the library.
 #include <QCursor>
-#include <QListWidget>
 
 #include "app/file_dialog.h"
 #include "app/main_window.h"

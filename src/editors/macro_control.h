@@ -31,8 +31,8 @@ inline constexpr const char* kMacroControlSkin = "XML\\CustomControlXML\\MacroCo
 inline constexpr const char* kMacroControlTallTag = "MacroControlTallUI";
 inline constexpr const char* kMacroControlTallSkin = "XML\\CustomControlXML\\MacroControlTall.xml";
 inline constexpr const char* kMacroActionMenu = "XML\\Menus\\macro_action_menu.xml";
-// The one-shot timer that scrolls a newly recorded row into view.
-inline constexpr int kMacroScrollTimerId = 4101;
+// A newly recorded row is scrolled into view this long after it came (the one-shot timer 4101
+// of the panel).
 inline constexpr int kMacroScrollDelayMs = 50;
 // Steps a macro file may hold to be imported; more can never fit a device's memory. A file
 // larger than the bytes such a macro takes (with room for generous formatting) is not read.

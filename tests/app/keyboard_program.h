@@ -1,6 +1,6 @@
-// A test fixture: the program with the emulated keyboard, driven through the same requests
-// varkonctl sends ("ui ...", "light ...", "profile ...", "keys ..."), with what it wrote read
-// back from the profile files and the emulated keyboard's memory.
+// Test fixtures: the program with emulated devices, driven through the same requests varkonctl
+// sends ("ui ...", "light ...", "profile ...", "keys ..."), with what it wrote read back from the
+// profile files and the emulated devices' memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,9 +30,10 @@ namespace varkon::test {
 
 using namespace std::chrono_literals;
 
-class KeyboardProgram : public ::testing::Test {
+// The program started with emulated devices, driven through varkonctl's requests. `Ready`
+// says when the device a test works with has been read; `JobsPending` counts its transfers.
+class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override { Start({"--simulate", "keyboard", "--latency", "0"}); }
   void TearDown() override { program_.reset(); }
 
   void Start(const std::vector<std::string>& args) {
@@ -42,24 +43,14 @@ class KeyboardProgram : public ::testing::Test {
     program_ = std::make_unique<Program>(dir_.File("control"));
     ASSERT_EQ(program_->Start(options, error), Program::StartResult::Running) << error;
     window_ = program_->mainWindow();
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-          CTarnwiseKeyboardDevice* keyboard = Keyboard();
-          return window_->FirstPassDone() && keyboard && keyboard->Keyboard().Discovered() &&
-                 keyboard->Keyboard().Jobs().Pending() == 0;
-        },
-        30s));
+    ASSERT_TRUE(test::WaitUntil([&] { return window_->FirstPassDone() && Ready(); }, 30s));
   }
   void Restart(const std::vector<std::string>& args) {
     program_.reset();
     Start(args);
   }
-
-  CTarnwiseKeyboardDevice* Keyboard() const {
-    return window_ ? qobject_cast<CTarnwiseKeyboardDevice*>(window_->CurrentDevice()) : nullptr;
-  }
-  VendorFirmware& Firmware() { return program_->rig()->Firmware(EmulatedKind::Keyboard); }
-  std::vector<uint8_t> Record() { return Firmware().Memory(MemoryArea::Settings); }
+  virtual bool Ready() = 0;
+  virtual size_t JobsPending() = 0;
 
   // A request as varkonctl sends it; the action behind an "ok" runs right after the answer, and
   // the device's transfers after that.
@@ -74,8 +65,7 @@ class KeyboardProgram : public ::testing::Test {
   }
   void Settle() {
     test::WaitUntil([] { return false; }, 30ms);
-    test::WaitUntil([&] { return !Keyboard() || Keyboard()->Keyboard().Jobs().Pending() == 0; },
-                    10s);
+    test::WaitUntil([&] { return JobsPending() == 0; }, 10s);
     test::WaitUntil([] { return false; }, 10ms);
   }
   Json::Value AskJson(const std::string& line) {
@@ -83,11 +73,6 @@ class KeyboardProgram : public ::testing::Test {
     const std::string answer = Ask(line);
     EXPECT_TRUE(ParseJsonText(answer, value)) << line << " -> " << answer;
     return value;
-  }
-  Json::Value KeyboardState() { return AskJson("state")["devices"][0]; }
-  Json::Value ProfileSection() {
-    const std::string path = Keyboard()->Logic().Profiles().CurrentProfileFilePath();
-    return ReadJsonFile(path)["Device"][0];
   }
   // Runs the request `action`, which opens modal windows one after another (a question, a file
   // dialog, then perhaps a message), and answers each from inside its own loop with the next of
@@ -131,6 +116,30 @@ class KeyboardProgram : public ::testing::Test {
   test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
   std::unique_ptr<Program> program_;
   CMainWnd* window_ = nullptr;
+};
+
+// The program with the emulated keyboard, with what it wrote read back from the profile files
+// and the emulated keyboard's memory.
+class KeyboardProgram : public ProgramTest {
+ protected:
+  void SetUp() override { Start({"--simulate", "keyboard", "--latency", "0"}); }
+
+  bool Ready() override {
+    CTarnwiseKeyboardDevice* keyboard = Keyboard();
+    return keyboard && keyboard->Keyboard().Discovered() &&
+           keyboard->Keyboard().Jobs().Pending() == 0;
+  }
+  size_t JobsPending() override { return Keyboard() ? Keyboard()->Keyboard().Jobs().Pending() : 0; }
+  CTarnwiseKeyboardDevice* Keyboard() const {
+    return window_ ? qobject_cast<CTarnwiseKeyboardDevice*>(window_->CurrentDevice()) : nullptr;
+  }
+  VendorFirmware& Firmware() { return program_->rig()->Firmware(EmulatedKind::Keyboard); }
+  std::vector<uint8_t> Record() { return Firmware().Memory(MemoryArea::Settings); }
+  Json::Value KeyboardState() { return AskJson("state")["devices"][0]; }
+  Json::Value ProfileSection() {
+    const std::string path = Keyboard()->Logic().Profiles().CurrentProfileFilePath();
+    return ReadJsonFile(path)["Device"][0];
+  }
 };
 
 }  // namespace varkon::test

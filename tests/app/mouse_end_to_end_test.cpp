@@ -29,6 +29,7 @@
 #include "editors/macro_control.h"
 #include "editors/shoot_control.h"
 #include "emulator/emulated_rig.h"
+#include "keyboard_program.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/language_text.h"
 #include "support/temp_dir.h"
@@ -38,47 +39,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MouseEndToEnd : public ::testing::Test {
+class MouseEndToEnd : public test::ProgramTest {
  protected:
-  void TearDown() override { program_.reset(); }
-
   void Start(const std::vector<std::string>& args) {
-    StartupOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseStartupArgs(args, options, error)) << error;
-    program_ = std::make_unique<Program>(dir_.File("control"));
-    ASSERT_EQ(program_->Start(options, error), Program::StartResult::Running) << error;
-    window_ = program_->mainWindow();
-    ASSERT_TRUE(test::WaitUntil(
-        [&] {
-          CTarnwiseMouseDevice* mouse = Mouse();
-          return window_->FirstPassDone() && mouse && mouse->Mouse().Discovered() &&
-                 mouse->Mouse().Jobs().Pending() == 0;
-        },
-        30s));
+    ProgramTest::Start(args);
+    if (HasFatalFailure()) return;
     // The panel stays the same object while its item hides (a sleeping mouse) and shows again.
     device_ = Mouse();
     window_->show();
     ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
   }
+  bool Ready() override {
+    CTarnwiseMouseDevice* mouse = Mouse();
+    return mouse && mouse->Mouse().Discovered() && mouse->Mouse().Jobs().Pending() == 0;
+  }
+  // The mouse's own panel when known: its item may be hidden while the mouse sleeps.
+  size_t JobsPending() override {
+    CTarnwiseMouseDevice* mouse = device_ ? device_.data() : Mouse();
+    return mouse ? mouse->Mouse().Jobs().Pending() : 0;
+  }
   CTarnwiseMouseDevice* Mouse() const {
     return window_ ? qobject_cast<CTarnwiseMouseDevice*>(window_->CurrentDevice()) : nullptr;
-  }
-  std::string Ask(const std::string& line) {
-    std::vector<std::string> words;
-    for (const QString& word : QString::fromStdString(line).split(' ', Qt::SkipEmptyParts)) {
-      words.push_back(word.toStdString());
-    }
-    const std::string answer = program_->HandleRequest(words);
-    Settle();
-    return answer;
-  }
-  void Settle() {
-    test::WaitUntil([] { return false; }, 30ms);
-    // The mouse's own panel when known: its item may be hidden while the mouse sleeps.
-    CTarnwiseMouseDevice* mouse = device_ ? device_.data() : Mouse();
-    test::WaitUntil([&] { return !mouse || mouse->Mouse().Jobs().Pending() == 0; }, 10s);
-    test::WaitUntil([] { return false; }, 10ms);
   }
   std::vector<uint8_t> Record() {
     const std::vector<uint8_t> memory =
@@ -93,28 +74,14 @@ class MouseEndToEnd : public ::testing::Test {
     const std::string path = device_->Logic().Profiles().CurrentProfileFilePath();
     return ReadJsonFile(path)["Device"][0]["DPIStages"];
   }
-  // Runs `action`, answers the message box it opens (from inside the box's own loop) with
-  // `answer` and returns the text it showed; empty when none opened.
+  // Runs `action`, answers the message box it opens with `answer` and returns its text.
   std::string AnswerMessage(const std::string& action, const std::string& answer) {
-    auto text = std::make_shared<std::string>();
-    QPointer<QTimer> poll = new QTimer(window_);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, window_, [this, poll, text, answer] {
-      Json::Value message;
-      if (!ParseJsonText(program_->HandleRequest({"ui", "message"}), message) ||
-          !message.isMember("text")) {
-        return;
-      }
-      *text = message["text"].asString();
-      program_->HandleRequest({"ui", "answer", answer});
-      poll->stop();
-    });
-    poll->start();
+    return ActThenAnswer(action, {{"ui", "answer", answer}})["text"].asString();
+  }
+  // Runs `action`, which must open no window.
+  void ActWithoutQuestion(const std::string& action) {
     EXPECT_EQ(Ask(action), "ok") << action;
-    test::WaitUntil([&] { return !text->empty(); }, 1s);
-    if (poll) poll->deleteLater();
-    Settle();
-    return *text;
+    EXPECT_FALSE(AskJson("ui message").isMember("text")) << action;
   }
   // Runs `action`, which opens a modal window, and runs `steps` (requests) from inside its loop;
   // returns what `inside` saw there.
@@ -155,11 +122,6 @@ class MouseEndToEnd : public ::testing::Test {
     return device_->findChild<T*>(QString::fromStdString(name));
   }
 
-  test::TempDir dir_;
-  test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
-  test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
-  std::unique_ptr<Program> program_;
-  CMainWnd* window_ = nullptr;
   QPointer<CTarnwiseMouseDevice> device_;
 };
 
@@ -491,7 +453,7 @@ TEST_F(MouseEndToEnd, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirmed)
   ASSERT_EQ(Ask(keyboardKey), "ok");
   ASSERT_EQ(Ask("ui click keyboard_key_58"), "ok");
   EXPECT_EQ(device_->KeyRecord(3).main.code, keyA);
-  EXPECT_EQ(AnswerMessage("ui click key_butt_prosave", "ok"), "");
+  ActWithoutQuestion("ui click key_butt_prosave");
   EXPECT_EQ(TableCode(3), keyA);
   EXPECT_EQ(TableCode(0), leftClick);
   window_->resize(kFittedWidth, kFittedHeight);

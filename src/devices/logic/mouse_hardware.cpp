@@ -61,13 +61,23 @@ MouseReadResult MouseHardware::Read() {
   return result;
 }
 
+StatusCode MouseHardware::Prepare(std::array<uint8_t, kDeviceInfoSize>* info) const {
+  bool asleep = false;
+  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
+  return info ? transport_->CmdReadDeviceInfo(*info) : kStatusOk;
+}
+
+StatusCode MouseHardware::InSession(const std::function<StatusCode()>& transfer) {
+  transport_->CmdBeginSession();
+  const StatusCode status = transfer();
+  transport_->CmdEndSession();
+  return status;
+}
+
 bool MouseHardware::ReadRecord(std::array<uint8_t, kMouseRecordSize>& record, int& activeProfile,
                                StatusCode& status) {
-  bool asleep = false;
-  if (!Reachable(&asleep)) {
-    status = asleep ? kStatusUnreachable : kStatusNoReply;
-    return false;
-  }
+  status = Prepare(nullptr);
+  if (status != kStatusOk) return false;
   uint8_t active = 0;
   status = transport_->CmdReadSettings(0, std::span<uint8_t>(&active, 1));
   if (status != kStatusOk) return false;
@@ -78,50 +88,34 @@ bool MouseHardware::ReadRecord(std::array<uint8_t, kMouseRecordSize>& record, in
 }
 
 int MouseHardware::WriteMacros(const std::string& folder, const std::vector<int>& macroNumbers) {
-  if (!Reachable()) return -1;
   std::array<uint8_t, kDeviceInfoSize> info{};
-  if (transport_->CmdReadDeviceInfo(info) != kStatusOk) return -1;
+  if (Prepare(&info) != kStatusOk) return -1;
   std::vector<uint8_t> image;
   const int built = BuildLibraryMacroImage(folder, macroNumbers, info[kMacroUnitsByte], image);
   if (built != 0) return built;
   if (image.empty()) return 0;
-  transport_->CmdBeginSession();
-  const StatusCode status = transport_->CmdWriteMacroMemory(image);
-  transport_->CmdEndSession();
+  const StatusCode status = InSession([&] { return transport_->CmdWriteMacroMemory(image); });
   return status == kStatusOk ? 0 : -1;
 }
 
 StatusCode MouseHardware::WriteRecoil(const std::vector<uint8_t>& image) {
-  bool asleep = false;
-  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
   std::array<uint8_t, kDeviceInfoSize> info{};
-  const StatusCode read = transport_->CmdReadDeviceInfo(info);
-  if (read != kStatusOk) return read;
-  transport_->CmdBeginSession();
-  const StatusCode status = transport_->CmdWriteRecoilMemory(image);
-  transport_->CmdEndSession();
-  return status;
+  const StatusCode ready = Prepare(&info);
+  if (ready != kStatusOk) return ready;
+  return InSession([&] { return transport_->CmdWriteRecoilMemory(image); });
 }
 
 StatusCode MouseHardware::WriteKeyTable(const std::vector<uint8_t>& table) {
-  bool asleep = false;
-  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
   std::array<uint8_t, kDeviceInfoSize> info{};
-  const StatusCode read = transport_->CmdReadDeviceInfo(info);
-  if (read != kStatusOk) return read;
-  transport_->CmdBeginSession();
-  const StatusCode status = transport_->CmdWriteKeyTable(0, table);
-  transport_->CmdEndSession();
-  return status;
+  const StatusCode ready = Prepare(&info);
+  if (ready != kStatusOk) return ready;
+  return InSession([&] { return transport_->CmdWriteKeyTable(0, table); });
 }
 
 StatusCode MouseHardware::WriteRecord(const MouseRecord& record) {
-  bool asleep = false;
-  if (!Reachable(&asleep)) return asleep ? kStatusUnreachable : kStatusNoReply;
-  transport_->CmdBeginSession();
-  const StatusCode status = transport_->CmdWriteSettings(0, record);
-  transport_->CmdEndSession();
-  return status;
+  const StatusCode ready = Prepare(nullptr);
+  if (ready != kStatusOk) return ready;
+  return InSession([&] { return transport_->CmdWriteSettings(0, record); });
 }
 
 }  // namespace varkon

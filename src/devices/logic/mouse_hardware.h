@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ class MouseHardware {
   bool Reachable(bool* asleep = nullptr) const;
 
  private:
+  // kStatusOk when the mouse can be talked to (and, with `info`, its device information was
+  // read afresh); else why not: asleep behind the receiver, closed, or the read's failure.
+  StatusCode Prepare(std::array<uint8_t, kDeviceInfoSize>* info) const;
+  // `transfer` between a session's begin and end.
+  StatusCode InSession(const std::function<StatusCode()>& transfer);
+
   DeviceTransport* transport_;
 };
 
