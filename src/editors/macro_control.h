@@ -50,7 +50,6 @@ class CMacroControlUI : public QWidget {
   void Attach(const std::string& macroFolder);
   MacroLibrary& Library() { return library_; }
   MacroStepEditor& Editor() { return editor_; }
-  std::vector<std::string> MacroNames() const { return library_.Names(); }
 
   // ---- the library (each shows the library's new state)
   bool AddMacro();

@@ -58,13 +58,11 @@ void MouseLogic::OnRead(const MouseReadResult& result) {
   }
   LoadProfile();
   LoadNameLists();
-  if (result.recordRead) TakeRecord(result.record, result.activeProfile);
+  if (result.recordRead) TakeRecord(result.record);
   if (events_.refresh) events_.refresh();
 }
 
-void MouseLogic::TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record,
-                            int activeProfile) {
-  onboardProfile_ = activeProfile;
+void MouseLogic::TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record) {
   const DecodedMouseRecord decoded =
       DecodeMouseRecord(record, GetLightState(), NameLists().lightModeValues);
   SetLightParams(decoded.light);
@@ -82,9 +80,9 @@ void MouseLogic::Resync() {
     int active = 0;
     StatusCode status = kStatusOk;
     const bool read = hardware->ReadRecord(record, active, status);
-    post([this, read, record, active, status] {
+    post([this, read, record, status] {
       lastStatus_ = status;
-      if (read) TakeRecord(record, active);
+      if (read) TakeRecord(record);
       if (events_.refresh) events_.refresh();
     });
   });
@@ -106,7 +104,6 @@ void MouseLogic::OnNotice(uint16_t value, bool secondInterface) {
       return;
     case MouseNotice::Kind::kHotKey:
       PostToOwner([this, notice] {
-        onboardProfile_ = notice.profile;
         // The mouse switched its stage itself: shown and kept, not written back.
         if (notice.stage >= 0 && notice.stage < kStageCount && Stage(notice.stage).enabled != 0) {
           selectedStage_ = notice.stage;

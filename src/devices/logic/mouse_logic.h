@@ -43,8 +43,6 @@ class MouseLogic : public DeviceLogic {
   void Resync();
   // A notice from the mouse (any thread: the input readers).
   void OnNotice(uint16_t value, bool secondInterface);
-  // The profile the mouse runs itself (its onboard hot-keys switch it).
-  int OnboardProfile() const { return onboardProfile_; }
 
   int LoadProfile() override;
   void LoadDefaultProfile() override;
@@ -56,10 +54,8 @@ class MouseLogic : public DeviceLogic {
   StatusCode LastStatus() const { return lastStatus_; }
   // The last conversation found the mouse asleep behind its receiver.
   bool Asleep() const { return asleep_; }
-  // The last record written did not reach the sleeping mouse; OnLinkAwake writes it again (and
-  // the buttons and macros, and the recoil patterns, when those did not reach it either).
-  bool WritePending() const { return writePending_; }
-  // The mouse answers again (through its receiver): a write that did not reach it is repeated.
+  // The mouse answers again (through its receiver): what was written while it slept (the
+  // record, the buttons and macros, the recoil patterns) is written now.
   void OnLinkAwake();
 
   // ---- DPI stages (each change is stored in the profile, saved and written)
@@ -114,7 +110,7 @@ class MouseLogic : public DeviceLogic {
   std::shared_ptr<MouseHardware> Hardware();
   CMouseProfiledata& MouseProfile();
   void OnRead(const MouseReadResult& result);
-  void TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record, int activeProfile);
+  void TakeRecord(const std::array<uint8_t, kMouseRecordSize>& record);
   void StoreStages();
   void StoreSystem(uint32_t word0, uint32_t word1, uint32_t word2);
   DpiStage& GrowTo(int i);
@@ -137,7 +133,6 @@ class MouseLogic : public DeviceLogic {
   bool writePending_ = false;
   bool keysPending_ = false;
   bool recoilPending_ = false;
-  int onboardProfile_ = 0;
 };
 
 }  // namespace varkon
