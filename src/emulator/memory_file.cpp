@@ -62,6 +62,7 @@ Json::Value FirmwareMemoryView(const VendorFirmware& firmware) {
   }
   view["streamedFrames"] = firmware.LightFrames();
   view["lastFrame"] = HexString(firmware.LastLightFrame());
+  view["requests"] = firmware.RequestCount();
   return view;
 }
 

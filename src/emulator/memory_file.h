@@ -17,8 +17,9 @@ std::string HexString(const std::vector<uint8_t>& bytes);
 bool ParseHexString(const std::string& text, std::vector<uint8_t>& bytes);
 
 // What one firmware holds now: {area: hex, ...} for every area, "streamedFrames" (light frames
-// completed) and "lastFrame" (hex of the last one, "" before the first). Read through the
-// firmware's own accessors, so a receiver shows the memory of the device behind it.
+// completed), "lastFrame" (hex of the last one, "" before the first) and "requests" (vendor
+// requests received since the start). Read through the firmware's own accessors, so a receiver
+// shows the memory of the device behind it (and counts the requests it was sent itself).
 Json::Value FirmwareMemoryView(const VendorFirmware& firmware);
 
 // {"format": "varkon-emulator-memory", "version": 2, "devices": {name: {area: hex, ...}}}

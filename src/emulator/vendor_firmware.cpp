@@ -77,6 +77,7 @@ void VendorFirmware::Record(const PacketBytes& request) {
       (request[kPacketChecksumLow] | (request[kPacketChecksumHigh] << 8))) {
     badChecksums_.fetch_add(1);
   }
+  requestCount_.fetch_add(1);
   if (requests_.size() >= kRequestLogLimit) requests_.pop_front();
   requests_.push_back(request);
 }

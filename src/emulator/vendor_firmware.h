@@ -54,6 +54,8 @@ class VendorFirmware {
   // Every request received, in order (the newest 65536 are kept).
   std::vector<PacketBytes> Requests() const;
   void ClearRequests();
+  // Requests received since the start (not reset by ClearRequests).
+  uint32_t RequestCount() const { return requestCount_.load(); }
   // Requests that arrived while an in-time reply to an earlier request was still unread by the
   // handle that wrote that request.
   uint32_t InterleaveViolations() const { return interleaveViolations_.load(); }
@@ -123,6 +125,7 @@ class VendorFirmware {
 
   std::atomic<uint32_t> interleaveViolations_{0};
   std::atomic<uint32_t> badChecksums_{0};
+  std::atomic<uint32_t> requestCount_{0};
   std::atomic<uint32_t> beginCount_{0};
   std::atomic<uint32_t> endCount_{0};
   std::atomic<uint32_t> lightFramePackets_{0};
