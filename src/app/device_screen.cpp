@@ -14,6 +14,7 @@
 #include "platform/ui/control_properties.h"
 #include "platform/ui/control_timers.h"
 #include "platform/ui/control_values.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/skin_loader.h"
 
 namespace varkon {
@@ -340,9 +341,17 @@ void DeviceScreen::VisibilityCount() {
 }
 
 void DeviceScreen::UpdateNoDeviceHint() {
-  if (QWidget* hint = ui::FindControl(root_, kNoDeviceLinkName)) {
-    hint->setVisible(AttachedCount() == 0);
-  }
+  QWidget* hint = ui::FindControl(root_, kNoDeviceLinkName);
+  if (!hint) return;
+  const bool none = AttachedCount() == 0;
+  // Attached but with no item to show: every device is asleep behind its receiver. The user is
+  // told so, and how to wake it, rather than shown an empty window.
+  const bool asleep = !none && manager_.VisibleItemCount() == 0;
+  hint->setVisible(none || asleep);
+  SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_text")),
+                   asleep ? "device_asleep_text" : "no_device_text");
+  SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_hint")),
+                   asleep ? "device_asleep_hint" : "no_device_hint");
 }
 
 void DeviceScreen::OnReachable(int model, bool reachable) {
@@ -353,6 +362,7 @@ void DeviceScreen::OnReachable(int model, bool reachable) {
   } else if (record->itemVisible) {
     manager_.HideItem(*record);
   }
+  UpdateNoDeviceHint();
 }
 
 bool DeviceScreen::OnItemChosen(QWidget* button) {

@@ -50,6 +50,7 @@ class MouseEndToEnd : public test::ProgramTest {
     ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
   }
   bool Ready() override {
+    if (!waitForMouse_) return true;
     CTarnwiseMouseDevice* mouse = Mouse();
     return mouse && mouse->Mouse().Discovered() && mouse->Mouse().Jobs().Pending() == 0;
   }
@@ -123,12 +124,33 @@ class MouseEndToEnd : public test::ProgramTest {
   }
 
   QPointer<CTarnwiseMouseDevice> device_;
+  bool waitForMouse_ = true;
 };
+
+// The same user steps on the mouse's cable and through its receiver alone.
+class MouseOnEachLink : public MouseEndToEnd, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void StartOnLink() { Start({"--simulate", GetParam(), "--latency", "0"}); }
+  // The identity the mouse's notices come through.
+  EmulatedKind Identity() const {
+    return std::string(GetParam()) == "receiver" ? EmulatedKind::Receiver : EmulatedKind::Mouse;
+  }
+  // A picture per link.
+  void Render(const std::string& name) {
+    window_->resize(kFittedWidth, kFittedHeight);
+    Settle();
+    QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+    window_->grab().toImage().save(QString::fromStdString(
+        std::string(VARKON_BINARY_DIR) + "/app-render/" + name + "_" + GetParam() + ".png"));
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseOnEachLink, ::testing::Values("mouse", "receiver"));
 
 // Every change on the DPI page reaches the mouse's record and the profile, and the page shows
 // the mouse's own DPI scale (its sensor takes 200-DPI steps above step 48).
-TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
-  Start({"--simulate", "mouse", "--latency", "0"});
+TEST_P(MouseOnEachLink, TheDpiPageWritesStagesAndReportRate) {
+  StartOnLink();
   auto* slider = Control<QSlider>("DPI_slider_1");
   ASSERT_NE(slider, nullptr);
   EXPECT_EQ(slider->maximum(), 118);  // what the mouse reported
@@ -168,14 +190,11 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
   EXPECT_EQ(Mouse()->Mouse().ReportRate(), 4);
   EXPECT_TRUE(Control<QAbstractButton>("polling_rate_option_4")->isChecked());
 
-  window_->resize(kFittedWidth, kFittedHeight);
-  Settle();
-  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
-  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_dpi.png");
+  Render("mouse_dpi");
 
   // The mouse's own DPI button chose stage 0 (0x11, stage 0, profile 0): the page follows and
   // the profile keeps it.
-  program_->rig()->SendNotice(EmulatedKind::Mouse, 0x1100);
+  program_->rig()->SendNotice(Identity(), 0x1100);
   ASSERT_TRUE(test::WaitUntil(
       [&] { return Control<QAbstractButton>("DPI_select_check_0")->isChecked(); }, 5s));
   EXPECT_EQ(Stages()["StageActive"].asInt(), 0);
@@ -183,7 +202,7 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
 
   // A restart shows what the profile holds.
   program_.reset();
-  Start({"--simulate", "mouse", "--latency", "0"});
+  StartOnLink();
   EXPECT_EQ(Control<QSlider>("DPI_slider_1")->value(), 49);
   EXPECT_TRUE(Control<QAbstractButton>("DPI_select_check_3")->isChecked());
   EXPECT_FALSE(Control<QWidget>("DPI_layout_2")->isEnabled());
@@ -191,8 +210,8 @@ TEST_F(MouseEndToEnd, TheDpiPageWritesStagesAndReportRate) {
 }
 
 // The lighting editor beside the mouse picture: its choices reach the mouse's settings record.
-TEST_F(MouseEndToEnd, TheLightingEditorWritesTheMouseRecord) {
-  Start({"--simulate", "mouse", "--latency", "0"});
+TEST_P(MouseOnEachLink, TheLightingEditorWritesTheMouseRecord) {
+  StartOnLink();
   ASSERT_EQ(Ask("ui click deng_Op_tab"), "ok");
   ASSERT_TRUE(Control<QWidget>("light_combo_modeSelect")->isVisible());
   const std::vector<int>& values = device_->Logic().NameLists().lightModeValues;
@@ -208,10 +227,7 @@ TEST_F(MouseEndToEnd, TheLightingEditorWritesTheMouseRecord) {
   EXPECT_EQ(record[mouse_record::kBlue], 86);
   // The stages stay as they were.
   EXPECT_EQ(record[mouse_record::kStages], 1);
-  window_->resize(kFittedWidth, kFittedHeight);
-  Settle();
-  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
-  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_lighting.png");
+  Render("mouse_lighting");
 }
 
 // A stage's colour from the colour dialog: a preset, then a typed green, collected into a
@@ -250,8 +266,8 @@ TEST_F(MouseEndToEnd, TheColourDialogGivesAStageItsColourAndKeepsCollectedOnes) 
 
 // The recoil panel: a bullet edited and saved to its gun's file when an edit is left, the four
 // guns written to the recoil memory, a gun reset, exported and imported.
-TEST_F(MouseEndToEnd, TheRecoilPanelEditsBulletsAndWritesTheRecoilMemory) {
-  Start({"--simulate", "mouse", "--latency", "0"});
+TEST_P(MouseOnEachLink, TheRecoilPanelEditsBulletsAndWritesTheRecoilMemory) {
+  StartOnLink();
   ASSERT_EQ(Ask("ui click magic_Op_tab"), "ok");
   CShootControlUI* panel = FindShootControl(device_);
   ASSERT_NE(panel, nullptr);
@@ -306,10 +322,7 @@ TEST_F(MouseEndToEnd, TheRecoilPanelEditsBulletsAndWritesTheRecoilMemory) {
   InModal("ui click shootdate_import_btn", {"ui answer-file " + exported});
   EXPECT_EQ(file(0)["Events"][2]["Button"].asInt(), 12);
   EXPECT_EQ(Control<QLineEdit>("bullet_x_eidt")->text(), "12");
-  window_->resize(kFittedWidth, kFittedHeight);
-  Settle();
-  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
-  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_recoil.png");
+  Render("mouse_recoil");
 }
 
 // The System page keeps the pointer, wheel and double-click values in the profile.
@@ -391,6 +404,36 @@ TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   EXPECT_TRUE(test::WaitUntil(recoilWritten, 10s));
 }
 
+// A receiver plugged in while its mouse sleeps: the window says the device sleeps and how to
+// wake it; when the mouse wakes its item comes, read from the mouse, with nothing done by hand.
+TEST_F(MouseEndToEnd, AMouseAsleepWhenItsReceiverArrivesIsReadWhenItWakes) {
+  waitForMouse_ = false;
+  ProgramTest::Start({"--simulate", "keyboard", "--latency", "0"});
+  ASSERT_FALSE(HasFatalFailure());
+  window_->show();
+  ASSERT_EQ(Ask("sim sleep"), "ok");
+  ASSERT_EQ(Ask("sim unplug keyboard"), "ok");
+  ASSERT_EQ(Ask("sim plug receiver"), "ok");
+  const auto hint = [&] { return AskJson("ui get no_device_text"); };
+  ASSERT_TRUE(test::WaitUntil([&] { return hint()["visible"].asBool(); }, 10s));
+  EXPECT_EQ(hint()["textId"].asString(), "device_asleep_text");
+  EXPECT_EQ(Mouse(), nullptr);
+  window_->resize(kFittedWidth, kFittedHeight);
+  Settle();
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_asleep.png");
+
+  ASSERT_EQ(Ask("sim wake"), "ok");
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return Mouse() && Mouse()->Mouse().Discovered() && !hint()["visible"].asBool(); },
+      10s));
+  device_ = Mouse();
+  ASSERT_EQ(Ask("ui click cursor_Op_tab"), "ok");
+  EXPECT_EQ(Control<QSlider>("DPI_slider_0")->maximum(), 118);  // what the mouse reported
+  ASSERT_EQ(Ask("ui set DPI_slider_0 25"), "ok");
+  EXPECT_EQ(Step(Record(), 0), 25);
+}
+
 // The macro panel beside the mouse picture: a macro recorded there, given to the forward button
 // and written lands in the mouse's macro memory, and the button's entry of its key table plays
 // it.
@@ -437,8 +480,8 @@ TEST_F(MouseEndToEnd, AMacroRecordedOnTheMouseAndGivenToAButton) {
 
 // A button remapped in the key editor beside the mouse picture and written with "Apply"; taking
 // the left click away asks first and names the way back.
-TEST_F(MouseEndToEnd, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirmed) {
-  Start({"--simulate", "mouse", "--latency", "0"});
+TEST_P(MouseOnEachLink, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirmed) {
+  StartOnLink();
   ASSERT_EQ(Ask("ui click key_Op_tab"), "ok");
   CKeySetControlUI* editor = device_->KeyEditor();
   ASSERT_NE(editor, nullptr);
@@ -456,10 +499,7 @@ TEST_F(MouseEndToEnd, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirmed)
   ActWithoutQuestion("ui click key_butt_prosave");
   EXPECT_EQ(TableCode(3), keyA);
   EXPECT_EQ(TableCode(0), leftClick);
-  window_->resize(kFittedWidth, kFittedHeight);
-  Settle();
-  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
-  window_->grab().toImage().save(VARKON_BINARY_DIR "/app-render/mouse_keys.png");
+  Render("mouse_keys");
 
   // The left button too: the question comes, naming "Default"; refused, nothing is written.
   ASSERT_EQ(Ask("ui click key_0"), "ok");
