@@ -106,7 +106,7 @@ FirmwareImage MouseImage() {
   info[11] = 100;              // DPI step
   Put(info, 12, {118, 0});     // slider maximum
   Put(info, 14, {200, 0});     // minimum DPI
-  Put(Area(image, MemoryArea::Status), 0, {0x01, 0x00, 0x00, 0x00, 0x50, 0x00});
+  Put(Area(image, MemoryArea::Status), 0, {0x50, 0x00, 0x00, 0x00, 0x50, 0x00});
   PutPlaceholderProfile(image);
   const std::vector<uint8_t> keys = DefaultMouseKeyTable();
   std::copy(keys.begin(), keys.end(), Area(image, MemoryArea::KeyTableA).begin());

@@ -173,6 +173,8 @@ TEST_P(MouseOnEachLink, TheDpiPageWritesStagesAndReportRate) {
   EXPECT_EQ(Record()[mouse_record::kSelectedStage], 3);
   EXPECT_EQ(Stages()["StageActive"].asInt(), 3);
   EXPECT_FALSE(Control<QAbstractButton>("DPI_enable_check_3")->isEnabled());
+  EXPECT_TRUE(Control<QSlider>("DPI_slider_3")->property("selectedstage").toBool());
+  EXPECT_FALSE(Control<QSlider>("DPI_slider_1")->property("selectedstage").toBool());
 
   // Switching stages off: the last one on keeps its switch disabled.
   for (int i : {0, 1, 2, 4}) {
@@ -227,6 +229,14 @@ TEST_P(MouseOnEachLink, TheLightingEditorWritesTheMouseRecord) {
   EXPECT_EQ(record[mouse_record::kBlue], 86);
   // The stages stay as they were.
   EXPECT_EQ(record[mouse_record::kStages], 1);
+  // The logo names the effect playing.
+  const std::string effect = device_->ModeNames().at(3);
+  EXPECT_TRUE(test::WaitUntil(
+      [&] {
+        return Control<QWidget>("light_14")->toolTip().toStdString().find(effect) !=
+               std::string::npos;
+      },
+      5s));
   Render("mouse_lighting");
 }
 
@@ -366,6 +376,10 @@ TEST_F(MouseEndToEnd, TheSystemPageKeepsPointerWheelAndDoubleClick) {
 // Through the receiver alone the page works the same; a sleeping mouse is not written to.
 TEST_F(MouseEndToEnd, ThroughTheReceiverAndWhileTheMouseSleeps) {
   Start({"--simulate", "receiver", "--latency", "0"});
+  // The battery as the mouse reports it (80 %), with the wireless mark.
+  EXPECT_TRUE(test::WaitUntil(
+      [&] { return AskJson("ui get device_power_value")["text"].asString() == "80%"; }, 10s));
+  EXPECT_TRUE(AskJson("ui get device_wuxian_logo")["visible"].asBool());
   ASSERT_EQ(Ask("ui set DPI_slider_0 20"), "ok");
   EXPECT_EQ(Step(Record(), 0), 20);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "device/device_transport.h"
 #include "devices/light_scheduler.h"
 
 namespace varkon {
@@ -17,6 +18,24 @@ DeviceLogic::~DeviceLogic() {
 
 void DeviceLogic::StopJobs() {
   jobs_.Stop();
+}
+
+void DeviceLogic::ReadPowerStatus(bool receiverMode,
+                                  std::function<void(const StatusBlock&)> shown) {
+  DeviceTransport* transport = transport_;
+  if (!transport) return;
+  jobs_.Post(
+      [transport, receiverMode, post = Poster(), shown = std::move(shown)](const StopEvent&) {
+        if (!transport->IsOpened()) return;
+        bool online = false;
+        if (transport->QueryOnline(online) != kStatusOk || !online) return;
+        StatusBlock block{};
+        if (transport->CmdReadStatus(block) != kStatusOk) return;
+        block[3] = receiverMode ? 1 : 0;
+        post([block, shown] {
+          if (shown) shown(block);
+        });
+      });
 }
 
 void DeviceLogic::PostToOwner(std::function<void()> call) const {

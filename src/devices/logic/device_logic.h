@@ -7,11 +7,14 @@
 // on the worker and hand their results back through Post.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "core/job_queue.h"
+#include "device/command_packet.h"
 #include "devices/light_engine.h"
 #include "profile/data_folders.h"
 #include "profile/name_files.h"
@@ -84,6 +87,12 @@ class DeviceLogic {
   const JobQueue& Jobs() const { return jobs_; }
   // Stops the job worker (bounded); a job blocked in a transfer ends with its time-out.
   void StopJobs();
+
+  // The 6-byte power status block (battery level, charge state ...), read on the worker when
+  // the link is up (through a receiver: when the device answers); `receiverMode` goes into
+  // byte 3. `shown` gets it on the owner's thread; nothing arrives when the read failed.
+  using StatusBlock = std::array<uint8_t, kStatusBlockSize>;
+  void ReadPowerStatus(bool receiverMode, std::function<void(const StatusBlock&)> shown);
 
  protected:
   // Hands `call` to the owner's thread (dropped when no post function was given).

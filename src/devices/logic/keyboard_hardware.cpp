@@ -137,13 +137,4 @@ StatusCode KeyboardHardware::WriteColourPage(int group, const std::vector<uint8_
   return transport_->CmdWriteColourTable(group, page);
 }
 
-StatusCode KeyboardHardware::ReadStatus(std::array<uint8_t, kStatusBlockSize>& block) {
-  if (!Opened()) return kStatusNoReply;
-  bool online = false;
-  const StatusCode query = transport_->QueryOnline(online);
-  if (query != kStatusOk) return query;
-  if (!online) return kStatusUnreachable;
-  return transport_->CmdReadStatus(block);
-}
-
 }  // namespace varkon

@@ -61,8 +61,6 @@ class KeyboardHardware {
   // Custom colour page `group` (N × 3 bytes; the transport places page g at g × 512).
   StatusCode ReadColourPage(int group, std::vector<uint8_t>& page);
   StatusCode WriteColourPage(int group, const std::vector<uint8_t>& page);
-  // The 6-byte status block, when the link is up.
-  StatusCode ReadStatus(std::array<uint8_t, kStatusBlockSize>& block);
 
   int KeyCount() const { return keyCount_; }
 

@@ -471,16 +471,4 @@ void KeyboardLogic::StreamFrame(uint32_t nowMs) {
 
 // ---- power
 
-void KeyboardLogic::ReadPowerStatus(bool receiverMode) {
-  std::shared_ptr<KeyboardHardware> hardware = Hardware();
-  Jobs().Post([this, post = Poster(), hardware, receiverMode](const StopEvent&) {
-    std::array<uint8_t, kStatusBlockSize> block{};
-    if (hardware->ReadStatus(block) != kStatusOk) return;
-    block[3] = receiverMode ? 1 : 0;
-    post([this, block] {
-      if (events_.powerStatus) events_.powerStatus(block);
-    });
-  });
-}
-
 }  // namespace varkon

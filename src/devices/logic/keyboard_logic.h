@@ -34,7 +34,6 @@ struct KeyboardEvents {
   std::function<void(int profile)> onboardProfile;
   std::function<void()> clearKeyHighlights;        // a re-read profile: no key stays marked
   std::function<void(int milliseconds)> resyncIn;  // start the resync timer
-  std::function<void(const std::array<uint8_t, kStatusBlockSize>&)> powerStatus;
 };
 
 class KeyboardLogic : public DeviceLogic {
@@ -124,8 +123,6 @@ class KeyboardLogic : public DeviceLogic {
   const KeyboardRecord& Record() const { return record_; }
   bool Discovered() const { return discovered_; }
   StatusCode LastStatus() const { return lastStatus_; }
-  // The power status block, when the link is up; `receiverMode` goes into byte 3.
-  void ReadPowerStatus(bool receiverMode);
 
  private:
   std::shared_ptr<KeyboardHardware> Hardware();

@@ -57,10 +57,6 @@ CTarnwiseKeyboardDevice::CTarnwiseKeyboardDevice(QWidget* parent)
   events.onboardProfile = [this](int profile) { FollowOnboardProfile(profile); };
   events.clearKeyHighlights = [this] { ClearKeyHighlights(); };
   events.resyncIn = [this](int milliseconds) { resyncTimer_.start(milliseconds); };
-  events.powerStatus = [this](const std::array<uint8_t, kStatusBlockSize>& block) {
-    if (PowerPanel()) PowerPanel()->SetPowerInfo(block.data(), block.size());
-    PostToMainWindow(kMessagePowerStatus, block[4], 0);
-  };
   keyboard_->SetEvents(std::move(events));
 }
 
@@ -102,11 +98,6 @@ void CTarnwiseKeyboardDevice::ReadDevice() {
 
 void CTarnwiseKeyboardDevice::ResyncDevice() {
   keyboard_->Resync();
-}
-
-void CTarnwiseKeyboardDevice::ReadPowerStatus() {
-  if (!TransportOpen() || PollInhibit()) return;
-  keyboard_->ReadPowerStatus(Transport()->ReceiverMode());
 }
 
 bool CTarnwiseKeyboardDevice::IsLinkAwake() {

@@ -30,7 +30,6 @@ class CTarnwiseKeyboardDevice : public CTarnwiseUSBDevice {
   // Reads the keyboard's tables and record on its worker, then loads the profile and shows it.
   void ReadDevice() override;
   void ResyncDevice() override;
-  void ReadPowerStatus() override;
   // Through the receiver, the device answers only while its radio link is up.
   bool IsLinkAwake() override;
   int LoadProfile() override;

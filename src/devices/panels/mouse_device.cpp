@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
+#include <QStyle>
 
 #include "device/device_transport.h"
 #include "devices/light_mouse_effects.h"
@@ -14,6 +15,7 @@
 #include "editors/shoot_control.h"
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_values.h"
+#include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
 
 namespace varkon {
@@ -29,6 +31,9 @@ DeviceParts MouseParts() {
   parts.engine = std::move(engine);
   return parts;
 }
+
+// The logo's light cell: the last of the mouse's 15 lights.
+constexpr const char* kLogoCell = "light_14";
 
 QString Indexed(const char* prefix, int index) {
   return QString::fromLatin1(prefix) + QString::number(index);
@@ -133,6 +138,22 @@ void CTarnwiseMouseDevice::RefreshPanel() {
   ShowSystemPage();
 }
 
+void CTarnwiseMouseDevice::PaintPreview() {
+  CTarnwiseUSBDevice::PaintPreview();
+  ShowLogoTip();
+}
+
+void CTarnwiseMouseDevice::ShowLogoTip() {
+  QWidget* logo = ui::FindControl(this, QString::fromLatin1(kLogoCell));
+  if (!logo) return;
+  const int mode = mouse_->GetLightState().mode;
+  const std::vector<std::string>& names = ModeNames();
+  std::string tip = LanguageText("Light_Set") + " " + LanguageText("Overall_Light_Set");
+  if (mode >= 0 && static_cast<size_t>(mode) < names.size()) tip += ": " + names[mode];
+  const QString text = QString::fromStdString(tip);
+  if (logo->toolTip() != text) logo->setToolTip(text);
+}
+
 int CTarnwiseMouseDevice::WriteLightRecord(int) {
   mouse_->WriteLightRecord();
   return 1;
@@ -174,6 +195,12 @@ void CTarnwiseMouseDevice::ShowDpiPage() {
     if (auto* slider = qobject_cast<QSlider*>(ui::FindControl(this, Indexed("DPI_slider_", i)))) {
       if (mouse_->Discovered()) slider->setRange(0, scale.sliderMax);
       slider->setValue(stage.dpiX);
+      // The stage in use has its own thumb (the skin styles [selectedstage="true"]).
+      if (slider->property("selectedstage").toBool() != selected) {
+        slider->setProperty("selectedstage", selected);
+        slider->style()->unpolish(slider);
+        slider->style()->polish(slider);
+      }
     }
     if (auto* edit = qobject_cast<QLineEdit*>(ui::FindControl(this, Indexed("DPI_edit_", i)))) {
       edit->setText(QString::number(DpiOfStep(scale, stage.dpiX)));

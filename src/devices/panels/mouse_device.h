@@ -26,6 +26,8 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void ReadDevice() override;
   void ResyncDevice() override;
   void RefreshPanel() override;
+  // The lights, then the logo's tooltip (the lighting texts and the effect playing).
+  void PaintPreview() override;
   int WriteLightRecord(int profileIndex) override;
   // The profile switch of a mouse: select, load, correct macro references, show, then write the
   // settings record, the macros and (when those went in) the button table.
@@ -69,6 +71,7 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
  private:
   void ShowDpiPage();
   void ShowSystemPage();
+  void ShowLogoTip();
 
   MouseLogic* mouse_;
   QTimer resyncTimer_;

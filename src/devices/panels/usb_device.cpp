@@ -300,6 +300,16 @@ uint32_t CTarnwiseUSBDevice::GetLightColour(int index) const {
   return index < 0 ? 0 : engine_->GetLightColour(static_cast<size_t>(index));
 }
 
+void CTarnwiseUSBDevice::ReadPowerStatus() {
+  if (!TransportOpen() || PollInhibit()) return;
+  logic_->ReadPowerStatus(Transport()->ReceiverMode(),
+                          [this](const DeviceLogic::StatusBlock& block) {
+                            if (PowerPanel())
+                              PowerPanel()->SetPowerInfo(block.data(), block.size());
+                            PostToMainWindow(kMessagePowerStatus, block[4], 0);
+                          });
+}
+
 void CTarnwiseUSBDevice::PaintPreview() {
   QRect changed;
   engine_->PaintPreview([this, &changed](size_t index, const PreviewCell& cell) {

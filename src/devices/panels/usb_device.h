@@ -98,7 +98,9 @@ class CTarnwiseUSBDevice : public QWidget {
   // Base: loads the profile and shows it (the device classes also read their hardware).
   virtual void ReadDevice();
   virtual void ResyncDevice() {}
-  virtual void ReadPowerStatus() {}
+  // The power status block, shown on the power panel (message 3329 with byte 4); skipped while
+  // the window is hidden (the poll-inhibit flag).
+  void ReadPowerStatus();
   virtual bool IsLinkAwake() { return true; }
   // The online check found the device behind its receiver awake.
   virtual void OnLinkAwake() {}
