@@ -513,6 +513,10 @@ TEST_P(MouseOnEachLink, ButtonsRemappedInTheEditorKeepTheLeftClickUnlessConfirme
   ActWithoutQuestion("ui click key_butt_prosave");
   EXPECT_EQ(TableCode(3), keyA);
   EXPECT_EQ(TableCode(0), leftClick);
+  // The button's tooltip says what it does now; the left button's only names it.
+  const QString tip = Control<QWidget>("key_3")->toolTip();
+  EXPECT_TRUE(tip.endsWith(": A")) << tip.toStdString();
+  EXPECT_FALSE(Control<QWidget>("key_0")->toolTip().contains(':'));
   Render("mouse_keys");
 
   // The left button too: the question comes, naming "Default"; refused, nothing is written.

@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "device/device_transport.h"
+#include "devices/key_labels.h"
 #include "devices/light_mouse_effects.h"
 #include "devices/logic/keyboard_logic.h"
 #include "editors/key_set_control.h"
@@ -31,6 +32,9 @@ DeviceParts MouseParts() {
   parts.engine = std::move(engine);
   return parts;
 }
+
+// Where a button keeps the tooltip its skin gave it.
+constexpr const char* kSkinTipProperty = "skintooltip";
 
 // The logo's light cell: the last of the mouse's 15 lights.
 constexpr const char* kLogoCell = "light_14";
@@ -94,6 +98,7 @@ void CTarnwiseMouseDevice::StoreKeyRecord(int index, const KeyAssignmentRecord& 
   if (index < 0 || index >= static_cast<int>(keys.size())) return;
   keys[static_cast<size_t>(index)] = record;
   mouse_->SetKeys(keys);
+  ShowButtonLabels();
 }
 
 void CTarnwiseMouseDevice::WriteKeysAndMacros(std::function<void(int, StatusCode)> done) {
@@ -134,8 +139,30 @@ void CTarnwiseMouseDevice::RefreshPanel() {
     if (SelectedKey() >= 0) editor->ShowRecord(KeyRecord(SelectedKey()), false);
   }
   RefreshKeyHighlights();
+  ShowButtonLabels();
   ShowDpiPage();
   ShowSystemPage();
+}
+
+void CTarnwiseMouseDevice::ShowButtonLabels() {
+  const Translator translate = [](const std::string& id) { return LanguageText(id); };
+  const std::vector<KeyAssignmentRecord>& keys = mouse_->Keys();
+  const auto labels = LabelKeyList(keys, false, translate, MacroNames());
+  for (int i = 0; i < KeyButtonCount(); ++i) {
+    CDeviceKeyButtonUI* button = KeyButton(i);
+    if (!button) continue;
+    // The skin's tooltip names the button; it is kept for when the button does its own job.
+    if (!button->property(kSkinTipProperty).isValid()) {
+      button->setProperty(kSkinTipProperty, button->toolTip());
+    }
+    const size_t index = static_cast<size_t>(i);
+    const bool reassigned = index < keys.size() && index < labels.size() && labels[index] &&
+                            keys[index].main.code != keys[index].defaultSlot.code;
+    const QString name = button->property(kSkinTipProperty).toString();
+    button->setToolTip(reassigned ? name + QStringLiteral(": ") +
+                                        QString::fromStdString(labels[index]->label)
+                                  : name);
+  }
 }
 
 void CTarnwiseMouseDevice::PaintPreview() {

@@ -72,6 +72,8 @@ class CTarnwiseMouseDevice : public CTarnwiseUSBDevice {
   void ShowDpiPage();
   void ShowSystemPage();
   void ShowLogoTip();
+  // Each button's tooltip: its name, and what it does when that is not its own function.
+  void ShowButtonLabels();
 
   MouseLogic* mouse_;
   QTimer resyncTimer_;
