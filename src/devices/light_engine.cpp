@@ -100,9 +100,10 @@ size_t LightEngine::StepBreathing(const LightState& s, uint32_t) {
   AnimationState& a = animation_;
   a.phase = Step(s.Forward(), kBreathingSize, a.phase, 1);
   if (a.phase == 0) {
-    // 192 is past the wheel's last entry (it would show red twice running): wrap there.
+    // The index restarts only once it is past 192; at 192 the wheel (which wraps) shows red,
+    // as the keyboard's breathing does, so every device breathes the same colour sequence.
     a.colourIndex = static_cast<uint8_t>(a.colourIndex + 16);
-    if (a.colourIndex >= kWheelSize) a.colourIndex = 0;
+    if (a.colourIndex > kWheelSize) a.colourIndex = 0;
   }
   const Rgb colour = s.Multicolour() ? Wheel(a.colourIndex) : FixedColour(s);
   colours_.Fill(

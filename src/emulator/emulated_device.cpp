@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace varkon::emulated {
 
@@ -72,6 +73,10 @@ HidIoResult EmulatedHidDevice::Send(const uint8_t* buffer, size_t length) {
   const std::shared_ptr<VendorFirmware>& firmware = record_->Interfaces()[interface_].firmware;
   if (!firmware) return HidIoResult::Ok;
   if (reportId != kPacketReportId) {
+    // An output report is written synchronously over the interrupt endpoint: the writer waits
+    // the link's time for each one.
+    const std::chrono::milliseconds latency = record_->ReplyLatency();
+    if (latency.count() > 0) std::this_thread::sleep_for(latency);
     return firmware->ReceiveOutput(buffer, length) ? HidIoResult::Ok : HidIoResult::Failed;
   }
 

@@ -1,5 +1,7 @@
 #include "emulator/memory_file.h"
 
+#include <algorithm>
+
 namespace varkon {
 
 namespace {
@@ -63,6 +65,17 @@ Json::Value FirmwareMemoryView(const VendorFirmware& firmware) {
   view["streamedFrames"] = firmware.LightFrames();
   view["lastFrame"] = HexString(firmware.LastLightFrame());
   view["requests"] = firmware.RequestCount();
+  // Light reports (the headset's): how many came, and the last of each target and register,
+  // named by those two bytes in hex ("22aa": the data bytes after them).
+  if (firmware.FrameReportCount() > 0) {
+    view["frameReports"] = firmware.FrameReportCount();
+    Json::Value& last = view["lastReports"] = Json::Value(Json::objectValue);
+    for (const auto& [key, data] : firmware.LastFrameReports()) {
+      const std::vector<uint8_t> head = {key.first, key.second};
+      const std::vector<uint8_t> rest(data.begin() + std::min<size_t>(3, data.size()), data.end());
+      last[HexString(head)] = HexString(rest);
+    }
+  }
   return view;
 }
 

@@ -18,8 +18,10 @@ bool ParseHexString(const std::string& text, std::vector<uint8_t>& bytes);
 
 // What one firmware holds now: {area: hex, ...} for every area, "streamedFrames" (light frames
 // completed), "lastFrame" (hex of the last one, "" before the first) and "requests" (vendor
-// requests received since the start). Read through the firmware's own accessors, so a receiver
-// shows the memory of the device behind it (and counts the requests it was sent itself).
+// requests received since the start), and for a device that takes light reports "frameReports"
+// (their count) and "lastReports" (the last of each target and register, as {"22aa": hex of the
+// levels after those two and the zero byte}). Read through the firmware's own accessors, so a
+// receiver shows the memory of the device behind it (and counts the requests it was sent itself).
 Json::Value FirmwareMemoryView(const VendorFirmware& firmware);
 
 // {"format": "varkon-emulator-memory", "version": 2, "devices": {name: {area: hex, ...}}}

@@ -154,6 +154,12 @@ std::vector<uint8_t> VendorFirmware::LastFrameReport(uint8_t target, uint8_t reg
   return it == lastFrameReports_.end() ? std::vector<uint8_t>() : it->second;
 }
 
+std::map<std::pair<uint8_t, uint8_t>, std::vector<uint8_t>> VendorFirmware::LastFrameReports()
+    const {
+  std::lock_guard<std::mutex> lock(memoryMutex_);
+  return lastFrameReports_;
+}
+
 std::vector<uint8_t> VendorFirmware::Memory(MemoryArea area) const {
   std::lock_guard<std::mutex> lock(memoryMutex_);
   return areas_[static_cast<size_t>(area)];

@@ -73,6 +73,8 @@ class VendorFirmware {
   uint32_t FrameReportCount() const { return frameReports_.load(); }
   // The data bytes (after the id) of the last such report for (byte1, byte2); empty if none.
   std::vector<uint8_t> LastFrameReport(uint8_t target, uint8_t reg) const;
+  // The last such report of every (byte1, byte2) seen.
+  std::map<std::pair<uint8_t, uint8_t>, std::vector<uint8_t>> LastFrameReports() const;
 
   virtual std::vector<uint8_t> Memory(MemoryArea area) const;
   virtual size_t MemorySize(MemoryArea area) const;

@@ -122,10 +122,11 @@ TEST_F(EngineTest, MulticolourBreathingMovesSixteenWheelEntriesAtEachDarkPoint) 
   EXPECT_EQ(darkColours[0], LightColour(Wheel(16), 0));
   EXPECT_EQ(darkColours[1], LightColour(Wheel(32), 0));
   EXPECT_EQ(darkColours[10], LightColour(Wheel(176), 0));
-  EXPECT_EQ(darkColours[11], LightColour(Wheel(0), 0));  // the wheel ends at 191: back to 0
-  EXPECT_EQ(darkColours[12], LightColour(Wheel(16), 0));
-  EXPECT_EQ(darkColours[13], LightColour(Wheel(32), 0));
-  EXPECT_LT(engine_.animation().colourIndex, kWheelSize);
+  // 192 is kept (the wheel wraps: red) and the index restarts only past it, as on the keyboard.
+  EXPECT_EQ(darkColours[11], LightColour(Wheel(0), 0));
+  EXPECT_EQ(darkColours[12], LightColour(Wheel(0), 0));
+  EXPECT_EQ(darkColours[13], LightColour(Wheel(16), 0));
+  EXPECT_LE(engine_.animation().colourIndex, kWheelSize);
 }
 
 TEST_F(EngineTest, BackwardBreathingFromZeroGoesTo127) {

@@ -4,18 +4,11 @@
 
 namespace varkon {
 
-namespace {
-
-DeviceParts PadParts() {
-  auto engine = std::make_unique<LightEngine>(LightDeviceClass::kMousePad, 0);
-  InstallPadEffects(*engine);
-  return CommonDeviceParts(kKindMousePad, std::move(engine), std::make_unique<CBasicProfiledata>());
-}
-
-}  // namespace
-
 CTarnwiseMousePadDevice::CTarnwiseMousePadDevice(QWidget* parent)
-    : CTarnwiseUSBDevice(kKindMousePad, PadParts(), parent) {}
+    : CPadLightDevice(kKindMousePad,
+                      PadLightParts(kKindMousePad, LightDeviceClass::kMousePad, kPadWave,
+                                    std::make_unique<CBasicProfiledata>()),
+                      parent) {}
 
 // The workers call this class's overrides, so they stop before this part of the object goes.
 CTarnwiseMousePadDevice::~CTarnwiseMousePadDevice() {

@@ -1,13 +1,13 @@
 // The mouse pad's device object and panel.
 #pragma once
 
-#include "devices/panels/usb_device.h"
+#include "devices/panels/pad_light_device.h"
 
 namespace varkon {
 
 inline constexpr const char* kTarnwiseMousePadDeviceTag = "TarnwiseMousePadDevice";
 
-class CTarnwiseMousePadDevice : public CTarnwiseUSBDevice {
+class CTarnwiseMousePadDevice : public CPadLightDevice {
   Q_OBJECT
 
  public:
