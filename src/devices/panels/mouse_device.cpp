@@ -37,7 +37,7 @@ DeviceParts MouseParts() {
 constexpr const char* kSkinTipProperty = "skintooltip";
 
 // The logo's light cell: the last of the mouse's 15 lights.
-constexpr const char* kLogoCell = "light_14";
+constexpr int kLogoLight = 14;
 
 QString Indexed(const char* prefix, int index) {
   return QString::fromLatin1(prefix) + QString::number(index);
@@ -171,7 +171,7 @@ void CTarnwiseMouseDevice::PaintPreview() {
 }
 
 void CTarnwiseMouseDevice::ShowLogoTip() {
-  QWidget* logo = ui::FindControl(this, QString::fromLatin1(kLogoCell));
+  QWidget* logo = LightButton(kLogoLight);
   if (!logo) return;
   const int mode = mouse_->GetLightState().mode;
   const std::vector<std::string>& names = ModeNames();
