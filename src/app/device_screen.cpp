@@ -319,6 +319,7 @@ void DeviceScreen::VisibilityCount() {
   QWidget* hint = ui::FindControl(root_, kNoDeviceLinkName);
   if (visible == 0) {
     if (hint) hint->setVisible(true);
+    ShowNoDeviceTexts();
     ui::SelectPage(ui::FindControl(root_, kPowerSwitchName), 0);
     ui::SelectPage(ui::FindControl(root_, kDeviceSwitchName), 0);
   } else if (hint) {
@@ -343,11 +344,16 @@ void DeviceScreen::VisibilityCount() {
 void DeviceScreen::UpdateNoDeviceHint() {
   QWidget* hint = ui::FindControl(root_, kNoDeviceLinkName);
   if (!hint) return;
-  const bool none = AttachedCount() == 0;
+  hint->setVisible(AttachedCount() == 0 || manager_.VisibleItemCount() == 0);
+  ShowNoDeviceTexts();
+}
+
+void DeviceScreen::ShowNoDeviceTexts() {
+  QWidget* hint = ui::FindControl(root_, kNoDeviceLinkName);
+  if (!hint) return;
   // Attached but with no item to show: every device is asleep behind its receiver. The user is
   // told so, and how to wake it, rather than shown an empty window.
-  const bool asleep = !none && manager_.VisibleItemCount() == 0;
-  hint->setVisible(none || asleep);
+  const bool asleep = AttachedCount() > 0 && manager_.VisibleItemCount() == 0;
   SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_text")),
                    asleep ? "device_asleep_text" : "no_device_text");
   SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_hint")),

@@ -96,6 +96,8 @@ class DeviceScreen final : public DeviceManagerView {
   Entry* EntryOfModel(int model) const;
   // After any item is shown or hidden.
   void VisibilityCount();
+  // The no-device texts: none attached, or attached but all asleep behind their receivers.
+  void ShowNoDeviceTexts();
   void StopAllWorkers();
 
   QWidget* root_;
