@@ -232,6 +232,17 @@ TEST_F(HeadsetLights, TheHeadsetGetsEveryFrameShownHiddenOrMinimised) {
   window_->showMinimized();
   EXPECT_TRUE(ReportsFlow());
   window_->showNormal();
+
+  // A profile switch rewrites the headset's record too.
+  ASSERT_EQ(Ask("profile HD add --yes"), "ok");
+  const Json::Value list = AskJson("profile HD list");
+  ASSERT_EQ(list["profiles"].size(), 2u);
+  ASSERT_EQ(Ask("profile HD switch " + list["profiles"][1].asString()), "ok");
+  ASSERT_EQ(Ask("ui select light_combo_modeSelect 2"), "ok");
+  EXPECT_EQ(Record()[pad_record::kMode], ModeValue(2));
+  ASSERT_EQ(Ask("profile HD switch " + list["profiles"][0].asString()), "ok");
+  EXPECT_EQ(Record()[pad_record::kMode], ModeValue(3));
+  EXPECT_EQ(Record()[pad_record::kBlue], 40);
 }
 
 // Both devices at once: the editor offers "same mode"; a headset pulled out mid-burst leaves
