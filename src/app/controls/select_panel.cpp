@@ -8,12 +8,29 @@
 
 #include "app/controls/device_key_button.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/control_style.h"
 #include "platform/ui/notifier.h"
 
 namespace varkon {
 
 CSelectPanelUI::CSelectPanelUI(QWidget* parent) : QWidget(parent) {
   ui::SetControlClassName(this, kSelectPanelClass);
+  // The device picture is drawn from an image made once at the panel's size: a style sheet's
+  // border image is scaled again on every repaint, and the preview repaints 20 times a second.
+  setProperty(ui::kOwnBackgroundProperty, true);
+}
+
+const QImage& CSelectPanelUI::Background() {
+  const QString description = ui::BackgroundImage(this);
+  if (background_.size() != size() || backgroundOf_ != description) {
+    backgroundOf_ = description;
+    const QImage& source = backgroundPicture_.Get(this, description);
+    background_ = source.isNull()
+                      ? QImage()
+                      : source.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+  return background_;
 }
 
 void CSelectPanelUI::mousePressEvent(QMouseEvent* event) {
@@ -52,6 +69,8 @@ void CSelectPanelUI::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter painter(this);
   const QRect dirty = event->rect();
+  const QImage& background = Background();
+  if (!background.isNull()) painter.drawImage(dirty, background, dirty);
   for (CDeviceKeyButtonUI* key :
        findChildren<CDeviceKeyButtonUI*>(QString(), Qt::FindDirectChildrenOnly)) {
     if (!key->DrawnByPanel() || !key->geometry().intersects(dirty)) continue;

@@ -3,11 +3,14 @@
 // "click_select_end". The band itself is not drawn.
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QWidget>
 #include <functional>
+
+#include "app/controls/control_image.h"
 
 namespace varkon {
 
@@ -48,6 +51,8 @@ class CSelectPanelUI : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // The "bkimage" picture at the panel's size, made again when either changes.
+  const QImage& Background();
   void SelectByBand();
   // The direct key buttons, the ones a band selects.
   void ForEachKey(const std::function<void(CDeviceKeyButtonUI*)>& visit);
@@ -57,6 +62,9 @@ class CSelectPanelUI : public QWidget {
   QPoint anchor_;
   QPoint current_;
   Band band_;
+  ControlImage backgroundPicture_;
+  QString backgroundOf_;
+  QImage background_;
 };
 
 }  // namespace varkon

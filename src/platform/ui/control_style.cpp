@@ -45,7 +45,7 @@ void ApplyStyle(QWidget* control) {
   const uint32_t background = ColourProperty(control, kBackgroundColourProperty);
   if (background != 0) rules += QStringLiteral(" background-color: %1;").arg(Rgba(background));
   const QString backgroundImage = ResolveSkinImage(control, BackgroundImage(control));
-  if (!backgroundImage.isEmpty()) {
+  if (!backgroundImage.isEmpty() && !control->property(kOwnBackgroundProperty).toBool()) {
     rules +=
         QStringLiteral(" border-image: url(\"%1\") 0 0 0 0 stretch stretch;").arg(backgroundImage);
   }

@@ -19,6 +19,8 @@ inline constexpr const char* kBackgroundColourProperty = "bkcolor";
 inline constexpr const char* kBackgroundImageProperty = "bkimage";
 inline constexpr const char* kForegroundColourProperty = "textcolor";
 inline constexpr const char* kForegroundImageProperty = "foreimage";
+// Set (true) by a control that paints its "bkimage" itself: the style sheet then leaves it out.
+inline constexpr const char* kOwnBackgroundProperty = "ownbackground";
 
 // False for a null control or a refused image name (the control is left unchanged).
 bool SetBackgroundColour(QWidget* control, uint32_t argb);

@@ -91,10 +91,12 @@ void TintImageInto(const QImage& image, uint32_t tintRgb, int alpha, QImage& out
     greenOf[v] = static_cast<uint8_t>(scale(scale(v, tg), a));
     blueOf[v] = static_cast<uint8_t>(scale(scale(v, tb), a));
   }
-  for (int y = 0; y < source.height(); ++y) {
+  const int width = source.width();
+  const int height = source.height();
+  for (int y = 0; y < height; ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
     auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-    for (int x = 0; x < source.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       const QRgb pixel = in[x];
       line[x] = qRgba(redOf[qRed(pixel)], greenOf[qGreen(pixel)], blueOf[qBlue(pixel)],
                       alphaOf[qAlpha(pixel)]);
