@@ -339,7 +339,9 @@ void CMainWnd::OnTimer(int timer) {
       if (onProfileSwitch_) onProfileSwitch_(CurrentDevice());
       break;
     case kTimerGameLighting:
-      if (CTarnwiseUSBDevice* device = CurrentDevice()) device->RestoreOwnLighting();
+      // Every flashed device, also one that stopped being the current one meanwhile.
+      ForEachDevice(DeviceGroup::All,
+                    [](CTarnwiseUSBDevice& device) { device.RestoreOwnLighting(); });
       break;
     default:
       break;

@@ -15,6 +15,7 @@
 #include "devices/panels/mouse_pad_device.h"
 #include "emulator/memory_file.h"
 #include "keyboard_program.h"
+#include "platform/control_socket.h"
 
 namespace varkon {
 namespace {
@@ -72,6 +73,13 @@ class PadLightEndToEnd : public test::ProgramTest {
     };
     const std::vector<uint32_t> first = sample();
     return test::WaitUntil([&] { return sample() != first; }, 3s);
+  }
+  // A registered message through the program's control socket, as `varkonctl send` does.
+  std::string Send(const std::string& message) {
+    std::string answer;
+    if (!ControlClient(dir_.File("control")).Request("send " + message, answer)) return "unsent";
+    Settle();
+    return answer;
   }
   void Render(const std::string& name) {
     window_->resize(kFittedWidth, kFittedHeight);
@@ -179,6 +187,32 @@ TEST_F(PadLightEndToEnd, APadPulledOutMidWriteGetsItsProfileBackWhenPluggedIn) {
   EXPECT_TRUE(test::WaitUntil([&] { return Record()[pad_record::kMode] == ModeValue(3); }, 5s));
   EXPECT_EQ(Record()[pad_record::kGreen], 77);
   EXPECT_EQ(Record()[pad_record::kRed], 99);
+}
+
+// A game's kill event flashes the current device in the mode it names: its record and the
+// editor take the mode, its profile does not; five seconds after the last event the device's
+// own lighting comes back, on the device too.
+TEST_F(PadLightEndToEnd, AGameEventFlashesTheDeviceAndItsOwnLightingComesBack) {
+  Start({"--simulate", "pad", "--latency", "0"});
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_EQ(Ask("ui select light_combo_modeSelect 2"), "ok");
+  const Json::Value own = LightInfo();
+  ASSERT_EQ(Send("Game_Kill 0 3"), "ok");
+  Settle();
+  EXPECT_EQ(Record()[pad_record::kMode], ModeValue(3));
+  EXPECT_EQ(AskJson("ui get light_combo_modeSelect")["selected"].asInt(), 3);
+  EXPECT_EQ(LightInfo(), own);
+  // Another variant, then an unknown one, which changes nothing.
+  ASSERT_EQ(Send("Game_Death 1 4"), "ok");
+  Settle();
+  EXPECT_EQ(Record()[pad_record::kMode], ModeValue(4));
+  ASSERT_EQ(Send("Game_Death 7 1"), "ok");
+  Settle();
+  EXPECT_EQ(Record()[pad_record::kMode], ModeValue(4));
+
+  EXPECT_TRUE(test::WaitUntil([&] { return Record()[pad_record::kMode] == ModeValue(2); }, 8s));
+  EXPECT_EQ(AskJson("ui get light_combo_modeSelect")["selected"].asInt(), 2);
+  EXPECT_EQ(LightInfo(), own);
 }
 
 class HeadsetLights : public PadLightEndToEnd {

@@ -83,6 +83,8 @@ int PadLogic::ApplyProfile() {
 }
 
 void PadLogic::WriteLightRecord(int slot, std::function<void(StatusCode)> done) {
+  // The record's lighting is always what the engine plays (a game flash included).
+  PutLightState(record_, GetLightState());
   const PadRecord wire = EncodePadRecord(record_, NameLists().lightModeValues);
   const auto offset = static_cast<uint16_t>(slot * kPadRecordStride);
   Jobs().Post([this, post = Poster(), transport = Transport(), wire, offset,

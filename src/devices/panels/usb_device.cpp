@@ -346,7 +346,10 @@ void CTarnwiseUSBDevice::ApplyGameLighting(int variant, uint8_t mode) {
   LightState state = engine_->GetLightState();
   state.mode = mode;
   if (variant == 0 && (state.speed < 1 || state.speed > 20)) state.speed = 1;
+  // The flash reaches the panel, the preview and the device, not the profile.
   engine_->SetLightState(state);
+  ShowLightStateInPanel();
+  WriteLightRecord(0);
   PaintPreview();
 }
 
@@ -354,6 +357,8 @@ void CTarnwiseUSBDevice::RestoreOwnLighting() {
   if (!gameLighting_) return;
   gameLighting_ = false;
   engine_->SetLightState(ownLighting_);
+  ShowLightStateInPanel();
+  WriteLightRecord(0);
   PaintPreview();
 }
 
