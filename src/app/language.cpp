@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QWidget>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
@@ -191,14 +192,25 @@ bool LanguageSwitch::ApplyLanguage(int index) {
   if (index == languageIndex_) return true;
   const std::vector<LanguageEntry> entries = ReadLanguageConfig(programFolder_);
   if (index < 0 || static_cast<size_t>(index) >= entries.size()) return false;
+  const LanguageEntry& entry = entries[static_cast<size_t>(index)];
+  const std::string folder = programFolder_ + "DefaultData/";
+  // English lies under every language: an id a language's file lacks, or a language listed
+  // without a readable file of its own, shows in English rather than as its id.
+  std::map<std::string, std::string> texts;
+  const auto english = std::find_if(entries.begin(), entries.end(), [](const LanguageEntry& e) {
+    return e.id == kDefaultLanguageId;
+  });
+  const bool base =
+      english != entries.end() && LoadLanguageFile(ui::SkinFilePath(folder, english->file), texts);
+  std::map<std::string, std::string> own;
+  const bool loaded = LoadLanguageFile(ui::SkinFilePath(folder, entry.file), own);
+  // Nothing to show at all: the language stays as it was, index and stored choice included.
+  if (!loaded && !base) return false;
+  for (auto& [id, text] : own) texts[id] = std::move(text);
   const std::string face = LanguageFontFace(index, languageIndex_);
   if (!face.empty()) SetFontTable(face);
   languageIndex_ = index;
-  const LanguageEntry& entry = entries[static_cast<size_t>(index)];
-  std::map<std::string, std::string> texts;
-  const std::string path = ui::SkinFilePath(programFolder_ + "DefaultData/", entry.file);
-  const bool loaded = LoadLanguageFile(path, texts);
-  if (loaded) SetLanguageTexts(std::move(texts));
+  SetLanguageTexts(std::move(texts));
   // Menus look their items' texts up as controls do, now and whenever one is built later.
   ui::SetMenuTextLookup([](const std::string& id) { return LanguageText(id); });
   for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -211,7 +223,7 @@ bool LanguageSwitch::ApplyLanguage(int index) {
   QSettings settings(QString::fromStdString(SettingsFilePath()), QSettings::IniFormat);
   settings.setValue(kLanguageSettingsKey, static_cast<qlonglong>(entry.id));
   settings.sync();
-  return loaded;
+  return true;
 }
 
 }  // namespace varkon

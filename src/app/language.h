@@ -58,8 +58,10 @@ class LanguageSwitch {
   explicit LanguageSwitch(std::string programFolder) : programFolder_(std::move(programFolder)) {}
   // Makes language `index` current: font table, texts, every text id shown under the
   // application's windows and menus (menus built later follow it too), and the stored
-  // "LANGUAGE". Nothing happens for the current index.
-  // False for an index outside the list or an unreadable language file (the texts then stay).
+  // "LANGUAGE". Nothing happens for the current index. Ids the language's file lacks show in
+  // English, and a language whose file cannot be read shows in English altogether.
+  // False, with nothing changed, for an index outside the list or when neither the language's
+  // file nor the English one can be read.
   bool ApplyLanguage(int index);
   int languageIndex() const { return languageIndex_; }
 

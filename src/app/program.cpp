@@ -142,10 +142,13 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
   }
   language_ = std::make_unique<LanguageSwitch>(programFolder);
   const int languageIndex = ReadStoredLanguage(programFolder);
+  // The window shows the switch's own index, which moves only when a language was applied.
   language_->ApplyLanguage(languageIndex);
-  window_->SetLanguageIndex(languageIndex);
+  window_->SetLanguageIndex(language_->languageIndex());
   window_->SetLanguageHandler([this](int index) {
-    if (language_ && language_->ApplyLanguage(index)) window_->SetLanguageIndex(index);
+    if (!language_) return;
+    language_->ApplyLanguage(index);
+    window_->SetLanguageIndex(language_->languageIndex());
   });
   sleepNotice_ = std::make_unique<ui::SleepNotice>(window_->bus().Target());
   {

@@ -116,6 +116,41 @@ TEST_F(LanguageTest, ApplyingReResolvesTextsAndStoresTheId) {
   EXPECT_EQ(language.languageIndex(), 0);
 }
 
+// Languages beyond the shipped two: ids their file lacks show in English, a listed language
+// without a readable file shows in English altogether, and when nothing can be read the
+// language, its index and the stored choice all stay.
+TEST_F(LanguageTest, OtherLanguagesFallBackToEnglishAndAFailureChangesNothing) {
+  const std::string folder = dir_.File("program") + "/";
+  std::filesystem::create_directories(folder + "DefaultData");
+  std::filesystem::copy_file(test::ResourceFolder() + "DefaultData/lan_en.xml",
+                             folder + "DefaultData/lan_en.xml");
+  std::ofstream(folder + "DefaultData/lan_de.xml")
+      << "<Language><Text id=\"no_device_text\">Kein Gerät verbunden</Text></Language>";
+  std::ofstream(folder + "DefaultData/Language.config")
+      << R"({"Language": [{"Language_ID": 520, "Language_file": "lan_en.xml"},
+                          {"Language_ID": 1031, "Language_file": "lan_de.xml"},
+                          {"Language_ID": 1041, "Language_file": "lan_ja.xml"}]})";
+  QLabel device, hint;
+  SetControlTextId(&device, "no_device_text");
+  SetControlTextId(&hint, "no_device_hint");
+  LanguageSwitch language(folder);
+  ASSERT_TRUE(language.ApplyLanguage(1));
+  EXPECT_EQ(device.text().toStdString(), "Kein Gerät verbunden");
+  EXPECT_EQ(hint.text(), "Connect a keyboard, mouse, mouse pad or headset.");
+  ASSERT_TRUE(language.ApplyLanguage(2));
+  EXPECT_EQ(device.text(), "No device connected");
+  EXPECT_EQ(language.languageIndex(), 2);
+
+  // Without English under it, an unreadable language is refused and nothing moves.
+  std::filesystem::remove(folder + "DefaultData/lan_en.xml");
+  ASSERT_TRUE(language.ApplyLanguage(1));
+  EXPECT_FALSE(language.ApplyLanguage(2));
+  EXPECT_EQ(language.languageIndex(), 1);
+  EXPECT_EQ(device.text().toStdString(), "Kein Gerät verbunden");
+  QSettings settings(QString::fromStdString(SettingsFilePath()), QSettings::IniFormat);
+  EXPECT_EQ(settings.value(kLanguageSettingsKey).toLongLong(), 1031);
+}
+
 TEST_F(LanguageTest, FirstStartComesUpInEnglish) {
   Program program(dir_.File("control"));
   std::string error;
