@@ -300,6 +300,8 @@ void DeviceScreen::HideItem(int model) {
     VisibilityCount();
     return;
   }
+  // A device that goes leaves the synchronised group.
+  if (entry->device) entry->device->SetSyncOn(false);
   const bool wasCurrent = entry->item->isVisibleTo(entry->item->parentWidget()) &&
                           entry->item->SelectButton() && entry->item->SelectButton()->isChecked();
   if (wasCurrent && hooks_.closeChildWindows) hooks_.closeChildWindows();

@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/sync_lighting.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -204,6 +205,21 @@ void CMainWnd::WindowInit(HidBackend* backend) {
                                      return -1;
                                    }};
   watcher_->Start();
+  syncLighting_ = std::make_unique<SyncLighting>();
+  threads_[kSyncLightingThreadEntry] = {"synchronised lighting",
+                                        [this] { return syncLighting_->Running(); },
+                                        [this] {
+                                          switch (syncLighting_->Stop()) {
+                                            case WorkerThread::StopResult::Ended:
+                                              return 0;
+                                            case WorkerThread::StopResult::TimedOut:
+                                              return 1;
+                                            case WorkerThread::StopResult::NotRunning:
+                                              break;
+                                          }
+                                          return -1;
+                                        }};
+  syncLighting_->Start();
   StartWindowTimer(kTimerFitWindow, 100);
   stallMonitor_ = new UiStallMonitor(this);
   stallMonitor_->Start();

@@ -35,6 +35,7 @@ class CTarnwiseMouseDevice;
 class DeviceScreen;
 class UiStallMonitor;
 class DeviceWatcher;
+class SyncLighting;
 class HidBackend;
 class WatcherEvents;
 
@@ -48,6 +49,7 @@ inline constexpr const char* kTrayMenuKey = "XML_MENU";
 inline constexpr const char* kTrayIconImage = "image/logo.svg";
 inline constexpr size_t kThreadTableSize = 20;
 inline constexpr size_t kWatcherThreadEntry = 0;
+inline constexpr size_t kSyncLightingThreadEntry = 8;
 
 // Window timers.
 inline constexpr int kTimerFitWindow = 1011;
@@ -264,6 +266,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<DeviceScreen> screen_;
   std::unique_ptr<WatcherEvents> watcherEvents_;
   std::unique_ptr<DeviceWatcher> watcher_;
+  std::unique_ptr<SyncLighting> syncLighting_;
   QPointer<QWidget> about_;
   std::unique_ptr<ui::InputHook> inputHook_;
   std::unique_ptr<ui::PopupMenu> macroMenu_;

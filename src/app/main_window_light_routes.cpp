@@ -5,6 +5,7 @@
 
 #include "app/device_screen.h"
 #include "app/main_window.h"
+#include "app/sync_lighting.h"
 #include "devices/panels/keyboard_device.h"
 #include "editors/light_control.h"
 #include "editors/light_editor_actions.h"
@@ -54,6 +55,11 @@ void CMainWnd::EditDeviceLight(CTarnwiseUSBDevice* device,
 }
 
 void CMainWnd::BuildLightRoutes() {
+  // Every attached device takes the current one's lighting and breathes, blinks or cycles in
+  // step with it.
+  router_.OnName("click", "deng_same_mode", [this](const RoutedNotification&) {
+    if (syncLighting_ && screen_) syncLighting_->Synchronise(CurrentDevice(), screen_->Devices());
+  });
   router_.OnName("itemselect", "light_combo_modeSelect", [this](const RoutedNotification& n) {
     const auto mode = static_cast<uint8_t>(n.wParam);
     // The editor first shows which of its controls the new mode uses.

@@ -25,6 +25,9 @@ void AddDeviceState(const CTarnwiseUSBDevice& device, Json::Value& entry) {
   entry["profiles"] = Json::Value(Json::arrayValue);
   for (const std::string& name : profiles.Names()) entry["profiles"].append(name);
   const LightState light = device.GetLightState();
+  // In the synchronised group, and the colour its first light shows now (alpha in the top byte).
+  entry["syncOn"] = device.SyncOn();
+  entry["previewColour"] = device.GetLightColour(0);
   Json::Value& editor = entry["lightEditor"];
   editor["mode"] = light.mode;
   editor["brightness"] = light.brightness;

@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, StartsHiddenAndShowsTheNoDeviceHintAfterTheFirstPass) {
   EXPECT_TRUE(window_->isVisible());
   EXPECT_TRUE(HintShown());
   EXPECT_EQ(PanelCount(), 0);
-  EXPECT_EQ(window_->RunningThreads(), 1);  // the device watcher
+  EXPECT_EQ(window_->RunningThreads(), 2);  // the device watcher and synchronised lighting
 }
 
 TEST_F(MainWindowTest, PluggingAndUnpluggingTheKeyboard) {
@@ -221,7 +221,7 @@ TEST_F(MainWindowTest, CloseHidesAndExitStopsEveryThread) {
   close->click();
   EXPECT_FALSE(window_->isVisible());
   EXPECT_FALSE(window_->ShutDown());
-  EXPECT_EQ(window_->RunningThreads(), 1);
+  EXPECT_EQ(window_->RunningThreads(), 2);
   for (CTarnwiseUSBDevice* device : Screen().Devices()) {
     EXPECT_TRUE(device->LightThreadRunning());
     // Only the wireless devices hold off their power polling while hidden.

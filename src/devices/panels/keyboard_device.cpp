@@ -351,6 +351,8 @@ void CTarnwiseKeyboardDevice::OnDeviceNotice(bool receiverIdentity, uint16_t val
 }
 
 void CTarnwiseKeyboardDevice::LightPass(uint32_t nowMs) {
+  // In the synchronised group the shared thread paints the colours.
+  if (SyncOn()) return;
   keyboardEngine_->Pass(nowMs);
   keyboard_->StreamFrame(nowMs);
 }

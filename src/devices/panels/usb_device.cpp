@@ -216,6 +216,7 @@ void CTarnwiseUSBDevice::ShowLightStateInPanel() {
 }
 
 void CTarnwiseUSBDevice::ApplyLightEdit(const LightState& state) {
+  SetSyncOn(false);
   SetLightParams(state);
   SaveProfile();
   ApplyProfile();
@@ -339,8 +340,31 @@ void CTarnwiseUSBDevice::SetWindowHidden(bool hidden) {
   if (wirelessCapable_) pollInhibit_.store(hidden);
 }
 
+void CTarnwiseUSBDevice::ApplySyncedLightState(const LightState& state) {
+  SetLightParams(state);
+  SaveProfile();
+  ApplyProfile();
+  ShowLightStateInPanel();
+  WriteLightRecord(0);
+  PaintPreview();
+}
+
+LightDeviceClass CTarnwiseUSBDevice::LightClass() const {
+  switch (kind_) {
+    case kKindKeyboard:
+      return LightDeviceClass::kKeyboard;
+    case kKindMouse:
+      return LightDeviceClass::kMouse;
+    case kKindMousePad:
+      return LightDeviceClass::kMousePad;
+    default:
+      return LightDeviceClass::kHeadset;
+  }
+}
+
 void CTarnwiseUSBDevice::ApplyGameLighting(int variant, uint8_t mode) {
   if (variant < 0 || variant > 2) return;
+  SetSyncOn(false);
   if (!gameLighting_) ownLighting_ = engine_->GetLightState();
   gameLighting_ = true;
   LightState state = engine_->GetLightState();
@@ -372,7 +396,8 @@ void CTarnwiseUSBDevice::PostToMainWindow(uint32_t number, uintptr_t wParam,
 }
 
 void CTarnwiseUSBDevice::LightPass(uint32_t nowMs) {
-  engine_->RunPass(nowMs);
+  // In the synchronised group the shared thread paints the colours.
+  if (!syncOn_.load()) engine_->RunPass(nowMs);
 }
 
 void CTarnwiseUSBDevice::StartLightThread() {

@@ -212,6 +212,17 @@ class CTarnwiseUSBDevice : public QWidget {
   void ApplyGameLighting(int variant, uint8_t mode);
   void RestoreOwnLighting();
 
+  // ---- synchronised lighting ("deng_same_mode")
+  // In the group, the device's preview is painted by the synchronised-lighting thread (its own
+  // light thread leaves the colours alone). Any change of its own lighting takes it out.
+  bool SyncOn() const { return syncOn_.load(); }
+  void SetSyncOn(bool on) { syncOn_.store(on); }
+  // The group's light state in the device's own mode: the panel, the profile (saved), the
+  // working state and the device's record.
+  void ApplySyncedLightState(const LightState& state);
+  // The device class the light tables and the synchronised modes know it by.
+  LightDeviceClass LightClass() const;
+
   // ---- input readers, one per identity (cable, receiver)
   void StartInputReader(bool receiverIdentity);
   void StopInputReader(bool receiverIdentity);
@@ -302,6 +313,7 @@ class CTarnwiseUSBDevice : public QWidget {
   std::atomic<bool> windowActive_{true};
   std::atomic<bool> pollInhibit_{false};
   std::atomic<bool> previewShown_{true};
+  std::atomic<bool> syncOn_{false};
   bool gameLighting_ = false;
   LightState ownLighting_;
   WorkerThread lightThread_;
