@@ -1,5 +1,4 @@
 #include "app/main_window.h"
-#include "app/sync_lighting.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -11,6 +10,7 @@
 #include "app/about_wnd.h"
 #include "app/device_screen.h"
 #include "app/startup.h"
+#include "app/sync_lighting.h"
 #include "app/ui_stall_monitor.h"
 #include "core/debug_out.h"
 #include "device/device_watcher.h"

@@ -8,11 +8,11 @@
 namespace varkon {
 
 // A device object as a member of the group. The flag, the connected state, the light count and
-// the colours are atomics of the device, safe from the thread.
+// the colours are atomics of the device, safe from the thread. Device objects live as long as
+// the window, whose shutdown stops the thread before they go.
 class SyncLighting::Member final : public SyncLightTarget {
  public:
   explicit Member(CTarnwiseUSBDevice* device) : device_(device) {}
-  CTarnwiseUSBDevice* device() const { return device_; }
 
   bool IsConnected() const override { return device_->TransportOpen(); }
   bool SyncOn() const override { return device_->SyncOn(); }

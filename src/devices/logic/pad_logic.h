@@ -25,8 +25,8 @@ class PadLogic : public DeviceLogic {
   ~PadLogic() override;
 
   // Reads the device information and the active record on the worker; then, on the owner's
-  // thread, loads the profile (whose lighting the record takes) and writes the record, so the
-  // device shows what the profile says after every plug-in. `done` runs after the refresh.
+  // thread, loads the profile (whose lighting the record takes), runs `refresh` and writes the
+  // record, so the device shows what the profile says after every plug-in.
   void Read(std::function<void()> refresh);
   // After the device said its settings changed: the record again; its lighting becomes the
   // light state and the profile's. `done` gets the device's active profile (−1 when the read
