@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -9,6 +10,7 @@
 
 #include "app/about_wnd.h"
 #include "app/device_screen.h"
+#include "app/skin_frame.h"
 #include "app/startup.h"
 #include "app/sync_lighting.h"
 #include "app/ui_stall_monitor.h"
@@ -127,6 +129,9 @@ bool CMainWnd::Create(ui::SkinLoader& loader, const std::string& skinName,
   if (menuName.empty() || !menu_->Load(menuName, &menuError, loader.skinFolder())) menu_.reset();
   BuildRoutes();
   UpdateMaxButtons();
+  // The background the user picked last time.
+  SkinChange stored;
+  if (ReadSkinChoice(stored)) ReceiveSkinChange(stored.isColour, stored.colour, stored.image);
   for (const std::string& name : MissingControls()) {
     std::fprintf(stderr, "varkon: the main window skin has no \"%s\"; what it does is left out\n",
                  name.c_str());
@@ -437,11 +442,31 @@ void CMainWnd::OnGameEvent(uintptr_t variant, intptr_t mode) {
   StartWindowTimer(kTimerGameLighting, 5000);
 }
 
+void CMainWnd::OpenSkinPicker() {
+  auto* picker = new CSkinFrame(this, [this](const SkinChange& change) {
+    ReceiveSkinChange(change.isColour, change.colour, change.image);
+  });
+  std::string error;
+  if (!picker->Create(error, loader_ ? loader_->skinFolder() : std::string())) {
+    std::fprintf(stderr, "varkon: %s\n", error.c_str());
+    delete picker;
+    return;
+  }
+  picker->PlaceUnder(root_ ? ui::FindControl(root_, QStringLiteral("skinbtn")) : nullptr);
+  picker->show();
+  picker->activateWindow();
+}
+
 void CMainWnd::ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image) {
   if (!root_) return;
+  ui::SetBackgroundFile(root_, QString());
   if (isColour) {
     ui::SetBackgroundImage(root_, QString());
     ui::SetBackgroundColour(root_, colour);
+  } else if (QDir::isAbsolutePath(image)) {
+    // A picture of the user's own, from the file dialog.
+    ui::SetBackgroundImage(root_, QString());
+    if (ui::SetBackgroundFile(root_, image)) ui::SetBackgroundColour(root_, 0);
   } else {
     ui::SetBackgroundColour(root_, 0);
     ui::SetBackgroundImage(root_, image);

@@ -167,6 +167,8 @@ class CMainWnd : public QWidget {
   CTarnwiseUSBDevice* DeviceNamed(const std::string& word) const;
   // The skin picker's change: a background colour, or an image.
   void ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image);
+  // The background picker under "skinbtn" (it closes by itself when it loses the focus).
+  void OpenSkinPicker();
   // DPI fitting for the monitor nearest the window.
   void FitWindow();
   // Hands `lightControl` (or off while suspended) to every keyboard, mouse and mouse pad.

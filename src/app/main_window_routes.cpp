@@ -34,6 +34,7 @@ void CMainWnd::BuildRoutes() {
   router_.OnName(kClick, "nodevice_ok_btn", [this](const RoutedNotification&) { hide(); });
   router_.OnName(kClick, "control_light_status",
                  [this](const RoutedNotification&) { ToggleLightControl(); });
+  router_.OnName(kClick, "skinbtn", [this](const RoutedNotification&) { OpenSkinPicker(); });
   router_.OnName(kClick, "minbtn", [this](const RoutedNotification&) { showMinimized(); });
   router_.OnName(kClick, "maxbtn", [this](const RoutedNotification&) { showMaximized(); });
   router_.OnName(kClick, "restorebtn", [this](const RoutedNotification&) { showNormal(); });

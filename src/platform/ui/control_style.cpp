@@ -1,5 +1,7 @@
 #include "platform/ui/control_style.h"
 
+#include <QFileInfo>
+
 #include <QRegularExpression>
 #include <QString>
 #include <QVariant>
@@ -44,7 +46,9 @@ void ApplyStyle(QWidget* control) {
   QString rules;
   const uint32_t background = ColourProperty(control, kBackgroundColourProperty);
   if (background != 0) rules += QStringLiteral(" background-color: %1;").arg(Rgba(background));
-  const QString backgroundImage = ResolveSkinImage(control, BackgroundImage(control));
+  QString backgroundImage = ResolveSkinImage(control, BackgroundImage(control));
+  if (backgroundImage.isEmpty())
+    backgroundImage = control->property(kBackgroundFileProperty).toString();
   if (!backgroundImage.isEmpty() && !control->property(kOwnBackgroundProperty).toBool()) {
     rules +=
         QStringLiteral(" border-image: url(\"%1\") 0 0 0 0 stretch stretch;").arg(backgroundImage);
@@ -137,6 +141,12 @@ bool SetBackgroundColour(QWidget* control, uint32_t argb) {
 }
 bool SetBackgroundImage(QWidget* control, const QString& image) {
   return SetImage(control, kBackgroundImageProperty, image);
+}
+bool SetBackgroundFile(QWidget* control, const QString& path) {
+  if (control == nullptr || (!path.isEmpty() && !QFileInfo(path).isFile())) return false;
+  control->setProperty(kBackgroundFileProperty, path);
+  ApplyStyle(control);
+  return true;
 }
 bool SetForegroundColour(QWidget* control, uint32_t argb) {
   return SetColour(control, kForegroundColourProperty, argb);

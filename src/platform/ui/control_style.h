@@ -19,12 +19,17 @@ inline constexpr const char* kBackgroundColourProperty = "bkcolor";
 inline constexpr const char* kBackgroundImageProperty = "bkimage";
 inline constexpr const char* kForegroundColourProperty = "textcolor";
 inline constexpr const char* kForegroundImageProperty = "foreimage";
+// A picture file of the user's own as the background (an absolute path chosen in a file
+// dialog, not a skin file), used when the control has no "bkimage".
+inline constexpr const char* kBackgroundFileProperty = "bkfile";
 // Set (true) by a control that paints its "bkimage" itself: the style sheet then leaves it out.
 inline constexpr const char* kOwnBackgroundProperty = "ownbackground";
 
 // False for a null control or a refused image name (the control is left unchanged).
 bool SetBackgroundColour(QWidget* control, uint32_t argb);
 bool SetBackgroundImage(QWidget* control, const QString& image);
+// False (nothing changed) when `path` is not an existing file; an empty path removes it.
+bool SetBackgroundFile(QWidget* control, const QString& path);
 bool SetForegroundColour(QWidget* control, uint32_t argb);
 bool SetForegroundImage(QWidget* control, const QString& image);
 
