@@ -253,11 +253,11 @@ void DeviceScreen::CreatePanel(int model) {
   ui::AddItem(selector, item);
   // Hidden after it has its parent: a hide before that does not survive the re-parenting.
   item->setVisible(false);
-  if (hooks_.controlsAdded) {
-    for (QWidget* added : {static_cast<QWidget*>(power), static_cast<QWidget*>(device),
-                           static_cast<QWidget*>(item)}) {
-      hooks_.controlsAdded(added);
-    }
+  for (QWidget* added :
+       {static_cast<QWidget*>(power), static_cast<QWidget*>(device), static_cast<QWidget*>(item)}) {
+    // A device that arrives later speaks the language chosen by then.
+    if (LanguageTextsLoaded()) ApplyTextIds(added);
+    if (hooks_.controlsAdded) hooks_.controlsAdded(added);
   }
 
   auto entry = std::make_unique<Entry>();

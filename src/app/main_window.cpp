@@ -10,6 +10,7 @@
 
 #include "app/about_wnd.h"
 #include "app/device_screen.h"
+#include "app/set_wnd.h"
 #include "app/skin_frame.h"
 #include "app/startup.h"
 #include "app/sync_lighting.h"
@@ -412,10 +413,40 @@ void CMainWnd::OnMenuCommand(const std::string& item) {
     if (onExit_) onExit_();
   } else if (name.compare("about_menu", Qt::CaseInsensitive) == 0) {
     OpenAboutWindow();
+  } else if (name.compare("setwnd_menu", Qt::CaseInsensitive) == 0) {
+    OpenSettingsWindow();
   } else if (name.compare("show_main", Qt::CaseInsensitive) == 0) {
     FitWindow();
     BringForward();
   }
+}
+
+void CMainWnd::OpenSettingsWindow() {
+  if (settingsOpen_) return;
+  // What is installed: the program, then each device the program has met, with its firmware
+  // while it is attached.
+  std::vector<InstalledItem> installed = {{"Varkon Korvu Wired", VARKON_VERSION}};
+  if (screen_) {
+    for (CTarnwiseUSBDevice* device : screen_->Devices()) {
+      const uint16_t version = device->Logic().FirmwareVersion();
+      installed.push_back({device->DisplayName(), device->TransportOpen() && version != 0
+                                                      ? FirmwareVersionText(version)
+                                                      : std::string()});
+    }
+  }
+  CSetWnd settings(this, ui::ProgramFolder(), languageIndex_, std::move(installed),
+                   [this](int index) {
+                     if (onLanguage_) onLanguage_(index);
+                   });
+  std::string error;
+  if (!settings.Create(error, loader_ ? loader_->skinFolder() : std::string())) {
+    std::fprintf(stderr, "varkon: %s\n", error.c_str());
+    return;
+  }
+  settings.Centre();
+  settingsOpen_ = true;
+  settings.exec();
+  settingsOpen_ = false;
 }
 
 void CMainWnd::OpenAboutWindow() {
@@ -619,7 +650,7 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
       if (screen_) screen_->manager().OnRemoval(message.wParam);
       return true;
     case kMessageOpenSettings:
-      debugOut("open the settings window\n");
+      OpenSettingsWindow();
       return true;
     case kMessageClearUpdateBadge:
       if (QWidget* set = ui::FindControl(root_, QStringLiteral("setbtn"))) {

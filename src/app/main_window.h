@@ -169,6 +169,8 @@ class CMainWnd : public QWidget {
   void ReceiveSkinChange(bool isColour, uint32_t colour, const QString& image);
   // The background picker under "skinbtn" (it closes by itself when it loses the focus).
   void OpenSkinPicker();
+  // The settings window (modal), from "setbtn", the tray menu and message 3093.
+  void OpenSettingsWindow();
   // DPI fitting for the monitor nearest the window.
   void FitWindow();
   // Hands `lightControl` (or off while suspended) to every keyboard, mouse and mouse pad.
@@ -269,6 +271,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<WatcherEvents> watcherEvents_;
   std::unique_ptr<DeviceWatcher> watcher_;
   std::unique_ptr<SyncLighting> syncLighting_;
+  bool settingsOpen_ = false;
   QPointer<QWidget> about_;
   std::unique_ptr<ui::InputHook> inputHook_;
   std::unique_ptr<ui::PopupMenu> macroMenu_;

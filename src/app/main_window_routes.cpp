@@ -35,6 +35,7 @@ void CMainWnd::BuildRoutes() {
   router_.OnName(kClick, "control_light_status",
                  [this](const RoutedNotification&) { ToggleLightControl(); });
   router_.OnName(kClick, "skinbtn", [this](const RoutedNotification&) { OpenSkinPicker(); });
+  router_.OnName(kClick, "setbtn", [this](const RoutedNotification&) { OpenSettingsWindow(); });
   router_.OnName(kClick, "minbtn", [this](const RoutedNotification&) { showMinimized(); });
   router_.OnName(kClick, "maxbtn", [this](const RoutedNotification&) { showMaximized(); });
   router_.OnName(kClick, "restorebtn", [this](const RoutedNotification&) { showNormal(); });

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +112,34 @@ class ProgramTest : public ::testing::Test {
     return progress->shown;
   }
 
+  // Runs `action`, which opens a modal window, and runs `steps` (requests) from inside its loop;
+  // returns what `inside` saw there.
+  void InModal(const std::string& action, const std::vector<std::string>& steps,
+               const std::function<void(QWidget*)>& inside = {}) {
+    auto done = std::make_shared<bool>(false);
+    QPointer<QTimer> poll = new QTimer(window_);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, window_, [this, poll, done, steps, inside] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || *done) return;
+      *done = true;
+      poll->stop();
+      if (inside) inside(modal);
+      for (const std::string& step : steps) {
+        std::vector<std::string> words;
+        for (const QString& w : QString::fromStdString(step).split(' ', Qt::SkipEmptyParts)) {
+          words.push_back(w.toStdString());
+        }
+        EXPECT_EQ(program_->HandleRequest(words), "ok") << step;
+        QCoreApplication::processEvents();
+      }
+    });
+    poll->start();
+    EXPECT_EQ(Ask(action), "ok") << action;
+    EXPECT_TRUE(test::WaitUntil([&] { return *done && !QApplication::activeModalWidget(); }, 5s));
+    if (poll) poll->deleteLater();
+    Settle();
+  }
   test::TempDir dir_;
   test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
   test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};

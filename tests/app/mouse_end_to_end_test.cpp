@@ -84,34 +84,6 @@ class MouseEndToEnd : public test::ProgramTest {
     EXPECT_EQ(Ask(action), "ok") << action;
     EXPECT_FALSE(AskJson("ui message").isMember("text")) << action;
   }
-  // Runs `action`, which opens a modal window, and runs `steps` (requests) from inside its loop;
-  // returns what `inside` saw there.
-  void InModal(const std::string& action, const std::vector<std::string>& steps,
-               const std::function<void(QWidget*)>& inside = {}) {
-    auto done = std::make_shared<bool>(false);
-    QPointer<QTimer> poll = new QTimer(window_);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, window_, [this, poll, done, steps, inside] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (!modal || *done) return;
-      *done = true;
-      poll->stop();
-      if (inside) inside(modal);
-      for (const std::string& step : steps) {
-        std::vector<std::string> words;
-        for (const QString& w : QString::fromStdString(step).split(' ', Qt::SkipEmptyParts)) {
-          words.push_back(w.toStdString());
-        }
-        EXPECT_EQ(program_->HandleRequest(words), "ok") << step;
-        QCoreApplication::processEvents();
-      }
-    });
-    poll->start();
-    EXPECT_EQ(Ask(action), "ok") << action;
-    EXPECT_TRUE(test::WaitUntil([&] { return *done && !QApplication::activeModalWidget(); }, 5s));
-    if (poll) poll->deleteLater();
-    Settle();
-  }
   AssignmentCode TableCode(int button) {
     const size_t p = device_->Mouse().Positions()[static_cast<size_t>(button)];
     const std::vector<uint8_t> table =

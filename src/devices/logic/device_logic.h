@@ -82,6 +82,9 @@ class DeviceLogic {
   void LoadNameLists();
   const DeviceNameLists& NameLists() const { return names_; }
 
+  // The firmware version from the device information (major in the high byte), 0 until read.
+  uint16_t FirmwareVersion() const { return firmwareVersion_; }
+
   // ---- transfers
   JobQueue& Jobs() { return jobs_; }
   const JobQueue& Jobs() const { return jobs_; }
@@ -104,6 +107,10 @@ class DeviceLogic {
     return post_ ? post_ : Post([](std::function<void()>) {});
   }
   virtual void AfterBind() {}
+  // Bytes 0 (minor) and 1 (major) of a device information block.
+  void TakeFirmwareVersion(const uint8_t* info, size_t size) {
+    if (size >= 2) firmwareVersion_ = static_cast<uint16_t>(info[1] << 8 | info[0]);
+  }
 
  private:
   int kind_;
@@ -118,6 +125,7 @@ class DeviceLogic {
   DeviceTransport* transport_ = nullptr;
   Post post_;
   JobQueue jobs_;
+  uint16_t firmwareVersion_ = 0;
 };
 
 // The per-light records the light engine plays, from a profile's "LightList" (same layout).

@@ -59,6 +59,7 @@ void KeyboardLogic::Read(std::function<void()> done) {
 void KeyboardLogic::OnRead(const KeyboardReadResult& result) {
   lastStatus_ = result.status;
   if (result.tablesRead) {
+    TakeFirmwareVersion(result.info.data(), result.info.size());
     layout_ = result.layout;
     keyCount_ = result.keyCount;
     maps_ = DiscoverKeyPositions(result.layout, result.leds);

@@ -48,6 +48,7 @@ void MouseLogic::OnRead(const MouseReadResult& result) {
   lastStatus_ = result.status;
   asleep_ = result.asleep;
   if (result.layoutRead) {
+    TakeFirmwareVersion(result.info.data(), result.info.size());
     scale_ = result.scale;
     layout_ = result.layout;
     positions_ = DiscoverMouseButtonPositions(layout_);

@@ -44,6 +44,7 @@ void PadLogic::Read(std::function<void()> refresh) {
     post([this, result, refresh] {
       lastStatus_ = result.status;
       infoRead_ = infoRead_ || result.infoRead;
+      if (result.infoRead) TakeFirmwareVersion(result.info.data(), result.info.size());
       LoadNameLists();
       // The device's own bytes come from what it holds; the lighting from the profile.
       if (result.recordRead) record_ = DecodePadRecord(result.record, NameLists().lightModeValues);

@@ -34,6 +34,11 @@ void SetLanguageTexts(std::map<std::string, std::string> texts) {
   Texts() = std::move(texts);
 }
 
+bool LanguageTextsLoaded() {
+  std::lock_guard<std::mutex> lock(gMutex);
+  return !Texts().empty();
+}
+
 std::string LanguageText(const std::string& id) {
   std::lock_guard<std::mutex> lock(gMutex);
   auto it = Texts().find(id);

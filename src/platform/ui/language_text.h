@@ -14,6 +14,8 @@ inline constexpr const char* kTextIdProperty = "textId";
 
 // Replaces the current language's texts.
 void SetLanguageTexts(std::map<std::string, std::string> texts);
+// Whether a language's texts have been set (before that, controls keep their skin's texts).
+bool LanguageTextsLoaded();
 // The text of `id` in the current language, or `id` itself.
 std::string LanguageText(const std::string& id);
 
