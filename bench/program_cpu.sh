@@ -6,20 +6,8 @@ set -eu
 build=${1:-build}
 seconds=${2:-30}
 bin="$build/bin"
-work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT INT TERM
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
-       XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-"$bin/varkon" --simulate "${VARKON_SIMULATE:-all}" 2>"$work/stderr" &
-pid=$!
-# Until it answers and its first pass is done.
-tries=0
-until "$bin/varkonctl" state 2>/dev/null | grep -q '"firstPassDone":true'; do
-  tries=$((tries + 1))
-  [ "$tries" -lt 300 ] || { echo "the program did not come up" >&2; cat "$work/stderr" >&2; exit 1; }
-  sleep 0.1
-done
+. "$(dirname "$0")/start_program.sh"
+start_program --simulate "${VARKON_SIMULATE:-all}"
 sleep 2  # start-up reads settle
 ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }

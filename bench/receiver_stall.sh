@@ -9,19 +9,8 @@ build=${1:-build}
 latency=${2:-1}
 bin="$build/bin"
 ctl="$bin/varkonctl"
-work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT INT TERM
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
-       XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-"$bin/varkon" --simulate receiver --latency "$latency" 2>"$work/stderr" &
-pid=$!
-tries=0
-until "$ctl" state 2>/dev/null | grep -q '"firstPassDone":true'; do
-  tries=$((tries + 1))
-  [ "$tries" -lt 300 ] || { echo "the program did not come up" >&2; cat "$work/stderr" >&2; exit 1; }
-  sleep 0.1
-done
+. "$(dirname "$0")/start_program.sh"
+start_program --simulate receiver --latency "$latency"
 "$ctl" window show >/dev/null
 sleep 2  # start-up reads settle
 "$ctl" ui click cursor_Op_tab >/dev/null

@@ -36,6 +36,19 @@ namespace varkon {
 
 namespace {
 
+// A thread table entry's stop outcome: 0 ended, 1 timed out, -1 not running.
+int StopOutcome(WorkerThread::StopResult result) {
+  switch (result) {
+    case WorkerThread::StopResult::Ended:
+      return 0;
+    case WorkerThread::StopResult::TimedOut:
+      return 1;
+    case WorkerThread::StopResult::NotRunning:
+      break;
+  }
+  return -1;
+}
+
 constexpr uint32_t kMessageActivate = 6;
 constexpr uint32_t kMessageDestroy = 2;
 constexpr uint32_t kMessageMouseHover = 673;
@@ -199,32 +212,12 @@ void CMainWnd::WindowInit(HidBackend* backend) {
   watcher_ = std::make_unique<DeviceWatcher>(
       screen_->slotTable(), backend ? *backend : DefaultHidBackend(), *watcherEvents_);
   threads_[kWatcherThreadEntry] = {"device watcher", [this] { return watcher_->Running(); },
-                                   [this] {
-                                     switch (watcher_->Stop()) {
-                                       case WorkerThread::StopResult::Ended:
-                                         return 0;
-                                       case WorkerThread::StopResult::TimedOut:
-                                         return 1;
-                                       case WorkerThread::StopResult::NotRunning:
-                                         break;
-                                     }
-                                     return -1;
-                                   }};
+                                   [this] { return StopOutcome(watcher_->Stop()); }};
   watcher_->Start();
   syncLighting_ = std::make_unique<SyncLighting>();
   threads_[kSyncLightingThreadEntry] = {"synchronised lighting",
                                         [this] { return syncLighting_->Running(); },
-                                        [this] {
-                                          switch (syncLighting_->Stop()) {
-                                            case WorkerThread::StopResult::Ended:
-                                              return 0;
-                                            case WorkerThread::StopResult::TimedOut:
-                                              return 1;
-                                            case WorkerThread::StopResult::NotRunning:
-                                              break;
-                                          }
-                                          return -1;
-                                        }};
+                                        [this] { return StopOutcome(syncLighting_->Stop()); }};
   syncLighting_->Start();
   StartWindowTimer(kTimerFitWindow, 100);
   stallMonitor_ = new UiStallMonitor(this);

@@ -19,4 +19,9 @@ enum : StatusCode {
 
 const char* StatusCodeName(StatusCode status);
 
+// The first failure of a sequence of calls: `current` unless it is kStatusOk, else `next`.
+constexpr StatusCode FirstFailure(StatusCode current, StatusCode next) {
+  return current != kStatusOk ? current : next;
+}
+
 }  // namespace varkon

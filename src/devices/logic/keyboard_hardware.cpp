@@ -12,10 +12,6 @@ namespace {
 constexpr size_t kKeyCountByte = 5;
 constexpr size_t kMacroUnitsByte = 6;
 
-StatusCode FirstFailure(StatusCode current, StatusCode next) {
-  return current != kStatusOk ? current : next;
-}
-
 }  // namespace
 
 bool KeyboardHardware::Opened() const {

@@ -19,12 +19,10 @@ PadLogic::ReadResult PadLogic::ReadHardware(DeviceTransport* transport, bool wit
     return result;
   }
   if (withInfo) {
-    StatusCode status = transport->CmdBeginSession();
+    const StatusCode begin = transport->CmdBeginSession();
     const StatusCode info = transport->CmdReadDeviceInfo(result.info);
     result.infoRead = info == kStatusOk;
-    if (status == kStatusOk) status = info;
-    const StatusCode end = transport->CmdEndSession();
-    result.status = status != kStatusOk ? status : end;
+    result.status = FirstFailure(FirstFailure(begin, info), transport->CmdEndSession());
   }
   std::array<uint8_t, 1> active{};
   StatusCode status = transport->CmdReadSettings(0, active);
@@ -33,7 +31,7 @@ PadLogic::ReadResult PadLogic::ReadHardware(DeviceTransport* transport, bool wit
                                         result.record);
   }
   result.recordRead = status == kStatusOk;
-  if (result.status == kStatusOk) result.status = status;
+  result.status = FirstFailure(result.status, status);
   return result;
 }
 
@@ -92,11 +90,9 @@ void PadLogic::WriteLightRecord(int slot, std::function<void(StatusCode)> done) 
                done = std::move(done)](const StopEvent&) {
     StatusCode status = kStatusNoReply;
     if (transport != nullptr && transport->IsOpened()) {
-      status = transport->CmdBeginSession();
+      const StatusCode begin = transport->CmdBeginSession();
       const StatusCode write = transport->CmdWriteSettings(offset, wire);
-      if (status == kStatusOk) status = write;
-      const StatusCode end = transport->CmdEndSession();
-      if (status == kStatusOk) status = end;
+      status = FirstFailure(FirstFailure(begin, write), transport->CmdEndSession());
     }
     post([this, status, done] {
       lastStatus_ = status;
