@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -15,6 +16,7 @@
 #include "platform/ui/control_find.h"
 #include "platform/ui/control_style.h"
 #include "platform/ui/skin_loader.h"
+#include "support/temp_dir.h"
 #include "ui/ui_test_support.h"
 
 namespace varkon::ui {
@@ -176,6 +178,18 @@ TEST_F(ControlPropertiesTest, StyleFromTheSkinAndFromCode) {
   EXPECT_FALSE(SetForegroundImage(apply, "..\\..\\etc\\x.png"));
   EXPECT_EQ(ForegroundImage(apply), "image/dot.svg");
   EXPECT_FALSE(SetBackgroundColour(nullptr, 1));
+  // A picture of the user's own is taken by its path; one that would end the style rule, or
+  // that is not a file, is refused and changes nothing.
+  varkon::test::TempDir dir;
+  const std::string own = dir.File("mine.png");
+  QImage(4, 4, QImage::Format_ARGB32).save(QString::fromStdString(own));
+  EXPECT_TRUE(SetBackgroundFile(apply, QString::fromStdString(own)));
+  EXPECT_TRUE(apply->styleSheet().contains(QString::fromStdString(own)));
+  EXPECT_FALSE(SetBackgroundFile(apply, "/tmp/a\") x { color: red; }\".png"));
+  EXPECT_FALSE(SetBackgroundFile(apply, "/no/such/picture.png"));
+  EXPECT_FALSE(apply->styleSheet().contains("color: red"));
+  EXPECT_TRUE(SetBackgroundFile(apply, ""));
+  EXPECT_FALSE(apply->styleSheet().contains("border-image"));
 }
 
 TEST(ControlStyle, ControlsOwnStyleSheetIsKeptInFront) {

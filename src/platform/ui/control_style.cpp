@@ -143,7 +143,10 @@ bool SetBackgroundImage(QWidget* control, const QString& image) {
   return SetImage(control, kBackgroundImageProperty, image);
 }
 bool SetBackgroundFile(QWidget* control, const QString& path) {
-  if (control == nullptr || (!path.isEmpty() && !QFileInfo(path).isFile())) return false;
+  // The path goes into a style sheet's url("..."): a quote or a backslash in it could end the
+  // rule and add others, so such a name is refused.
+  if (control == nullptr || path.contains('"') || path.contains('\\')) return false;
+  if (!path.isEmpty() && !QFileInfo(path).isFile()) return false;
   control->setProperty(kBackgroundFileProperty, path);
   ApplyStyle(control);
   return true;

@@ -28,7 +28,8 @@ inline constexpr const char* kOwnBackgroundProperty = "ownbackground";
 // False for a null control or a refused image name (the control is left unchanged).
 bool SetBackgroundColour(QWidget* control, uint32_t argb);
 bool SetBackgroundImage(QWidget* control, const QString& image);
-// False (nothing changed) when `path` is not an existing file; an empty path removes it.
+// False (nothing changed) when `path` is not an existing file or holds a quote or a backslash;
+// an empty path removes it.
 bool SetBackgroundFile(QWidget* control, const QString& path);
 bool SetForegroundColour(QWidget* control, uint32_t argb);
 bool SetForegroundImage(QWidget* control, const QString& image);
