@@ -16,6 +16,7 @@
 #include "app/sync_lighting.h"
 #include "app/ui_stall_monitor.h"
 #include "core/debug_out.h"
+#include "device/device_catalogue.h"
 #include "device/device_watcher.h"
 #include "device/hid_backend.h"
 #include "devices/panels/usb_device.h"
@@ -415,31 +416,42 @@ void CMainWnd::OnMenuCommand(const std::string& item) {
 }
 
 void CMainWnd::OpenSettingsWindow() {
-  if (settingsOpen_) return;
+  if (settings_) {
+    settings_->raise();
+    return;
+  }
   // What is installed: the program, then each device the program has met, with its firmware
   // while it is attached.
-  std::vector<InstalledItem> installed = {{"Varkon Korvu Wired", VARKON_VERSION}};
+  std::vector<InstalledItem> installed = {{"program", "Varkon Korvu Wired", VARKON_VERSION}};
   if (screen_) {
     for (CTarnwiseUSBDevice* device : screen_->Devices()) {
       const uint16_t version = device->Logic().FirmwareVersion();
-      installed.push_back({device->DisplayName(), device->TransportOpen() && version != 0
-                                                      ? FirmwareVersionText(version)
-                                                      : std::string()});
+      installed.push_back(
+          {DeviceKindName(static_cast<uint16_t>(device->Kind())), device->DisplayName(),
+           device->TransportOpen() && version != 0 ? FirmwareVersionText(version) : std::string()});
     }
   }
-  CSetWnd settings(this, ui::ProgramFolder(), languageIndex_, std::move(installed),
-                   [this](int index) {
-                     if (onLanguage_) onLanguage_(index);
-                   });
+  CSetWnd settings(
+      this, ui::ProgramFolder(), languageIndex_, std::move(installed),
+      [this](int index) {
+        if (onLanguage_) onLanguage_(index);
+      },
+      [this] { ClearUpdateBadge(); });
   std::string error;
   if (!settings.Create(error, loader_ ? loader_->skinFolder() : std::string())) {
     std::fprintf(stderr, "varkon: %s\n", error.c_str());
     return;
   }
   settings.Centre();
-  settingsOpen_ = true;
+  settings_ = &settings;
   settings.exec();
-  settingsOpen_ = false;
+  settings_ = nullptr;
+}
+
+void CMainWnd::ClearUpdateBadge() {
+  if (QWidget* set = ui::FindControl(root_, QStringLiteral("setbtn"))) {
+    ui::SetForegroundImage(set, QString());
+  }
 }
 
 void CMainWnd::OpenAboutWindow() {
@@ -588,7 +600,13 @@ bool CMainWnd::OnUngatedMessage(const ui::Message& message, intptr_t& result, bo
     handled = true;
     return true;
   }
-  if (n == registered.guid[0]) return true;  // for the settings window, when one is open
+  if (n == registered.guid[0]) {
+    // An outside updater's progress, for the settings window when one is open.
+    if (settings_) {
+      settings_->OnUpdateStep(static_cast<int>(message.wParam), static_cast<int>(message.lParam));
+    }
+    return true;
+  }
   if (n == registered.guid[2]) {
     if (message.wParam == 1) {
       if (message.lParam == 0 || message.lParam == 1) {
@@ -646,9 +664,7 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
       OpenSettingsWindow();
       return true;
     case kMessageClearUpdateBadge:
-      if (QWidget* set = ui::FindControl(root_, QStringLiteral("setbtn"))) {
-        ui::SetForegroundImage(set, QString());
-      }
+      ClearUpdateBadge();
       return true;
     case kMessageSyncHandled:
     case kMessagePowerStatus:

@@ -29,6 +29,7 @@ struct Notification;
 }  // namespace ui
 
 class CTarnwiseUSBDevice;
+class CSetWnd;
 class CTarnwiseKeyboardDevice;
 class CMacroControlUI;
 class CTarnwiseMouseDevice;
@@ -171,6 +172,10 @@ class CMainWnd : public QWidget {
   void OpenSkinPicker();
   // The settings window (modal), from "setbtn", the tray menu and message 3093.
   void OpenSettingsWindow();
+  // The open settings window, or null.
+  const CSetWnd* SettingsWindow() const { return settings_; }
+  // Takes the update badge off "setbtn" (message 3094; nothing is left to update).
+  void ClearUpdateBadge();
   // DPI fitting for the monitor nearest the window.
   void FitWindow();
   // Hands `lightControl` (or off while suspended) to every keyboard, mouse and mouse pad.
@@ -271,7 +276,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<WatcherEvents> watcherEvents_;
   std::unique_ptr<DeviceWatcher> watcher_;
   std::unique_ptr<SyncLighting> syncLighting_;
-  bool settingsOpen_ = false;
+  CSetWnd* settings_ = nullptr;  // while the settings window is open
   QPointer<QWidget> about_;
   std::unique_ptr<ui::InputHook> inputHook_;
   std::unique_ptr<ui::PopupMenu> macroMenu_;

@@ -6,6 +6,7 @@
 
 #include "app/device_screen.h"
 #include "app/main_window.h"
+#include "app/set_wnd.h"
 #include "app/work_tool_report.h"
 #include "core/debug_out.h"
 #include "devices/panels/keyboard_device.h"
@@ -61,6 +62,28 @@ void AddDeviceState(const CTarnwiseUSBDevice& device, Json::Value& entry) {
   }
 }
 
+// The open settings window's update list: what an outside updater reads to learn which rows the
+// user chose ("state" 3 waits for it) before it reports progress.
+Json::Value UpdateListState(const CSetWnd& settings) {
+  Json::Value list(Json::objectValue);
+  list["status"] = settings.Updates().Status();
+  list["current"] = settings.Updates().Current();
+  Json::Value items(Json::arrayValue);
+  for (const UpdateItem& item : settings.Updates().Items()) {
+    Json::Value row(Json::objectValue);
+    row["id"] = item.id;
+    row["name"] = item.name;
+    row["installed"] = item.oldRev;
+    row["offered"] = item.updateRev;
+    row["state"] = item.state;
+    row["checked"] = item.checked;
+    row["progress"] = item.progress;
+    items.append(row);
+  }
+  list["items"] = items;
+  return list;
+}
+
 }  // namespace
 
 std::string CMainWnd::StateJson() const {
@@ -102,6 +125,7 @@ std::string CMainWnd::StateJson() const {
     }
   }
   state["devices"] = devices;
+  if (settings_) state["updateList"] = UpdateListState(*settings_);
   Json::StreamWriterBuilder builder;
   builder["indentation"] = "";
   return Json::writeString(builder, state);

@@ -1,14 +1,43 @@
 #include "app/set_wnd.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QListWidget>
 #include <cstdio>
 
 #include "app/language.h"
+#include "app/update_row.h"
+#include "platform/ui/control_containers.h"
+#include "platform/ui/control_properties.h"
 #include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
+#include "profile/data_folders.h"
 
 namespace varkon {
+
+namespace {
+
+std::vector<UpdateItem> ItemsOf(const std::vector<InstalledItem>& installed) {
+  std::vector<UpdateItem> items;
+  for (const InstalledItem& i : installed) {
+    UpdateItem item;
+    item.id = i.id;
+    item.name = i.name;
+    item.oldRev = i.version;
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+std::string Today() {
+  const QDate today = QDate::currentDate();
+  char text[32];
+  std::snprintf(text, sizeof(text), "%d-%d-%d", today.year(), today.month(), today.day());
+  return text;
+}
+
+}  // namespace
 
 std::string FirmwareVersionText(uint16_t version) {
   char text[16];
@@ -18,18 +47,28 @@ std::string FirmwareVersionText(uint16_t version) {
 }
 
 CSetWnd::CSetWnd(QWidget* parent, std::string programFolder, int languageIndex,
-                 std::vector<InstalledItem> installed, LanguageChosen chosen)
+                 std::vector<InstalledItem> installed, LanguageChosen chosen, UpToDate upToDate)
     : SkinDialog(parent),
       programFolder_(std::move(programFolder)),
       languageIndex_(languageIndex),
-      installed_(std::move(installed)),
-      chosen_(std::move(chosen)) {}
+      updates_(ItemsOf(installed), {}, false),
+      chosen_(std::move(chosen)),
+      upToDate_(std::move(upToDate)) {}
 
-bool CSetWnd::Create(std::string& error, const std::string& skinFolder) {
+bool CSetWnd::Create(std::string& error, const std::string& skinFolder,
+                     const std::string& userFolder) {
   if (!LoadSkin("setwnd.xml", error, skinFolder)) return false;
   resize(630, 500);
+  const std::string folder = userFolder.empty() ? UserDataRoot() : userFolder;
+  bool known = false;
+  const auto offers = ReadUpdateOffers(JoinPath(folder, kUpdateOfferFile), known);
+  std::vector<UpdateItem> items = updates_.Items();
+  updates_ = UpdateList(std::move(items), offers, known);
+  lastCheck_ = LastUpdateCheck(JoinPath(folder, kUpdateTimeFile), Today());
   FillLanguages();
-  FillInstalled();
+  FillUpdateList();
+  ui::SelectPage(Control("get_update_tab_layout"), 0);
+  ShowUpdates();
   return true;
 }
 
@@ -45,15 +84,82 @@ void CSetWnd::FillLanguages() {
   combo->setCurrentIndex(languageIndex_ < combo->count() ? languageIndex_ : -1);
 }
 
-void CSetWnd::FillInstalled() {
+void CSetWnd::FillUpdateList() {
   auto* list = qobject_cast<QListWidget*>(Control("device_update_list_info"));
   if (!list) return;
   list->clear();
-  for (const InstalledItem& item : installed_) {
-    const std::string version =
-        item.version.empty() ? LanguageText("setwnd_not_connected_text") : item.version;
-    list->addItem(QString::fromStdString(item.name + "    " + version));
+  for (size_t i = 0; i < updates_.Items().size(); ++i) {
+    auto* item = new QListWidgetItem(list);
+    auto* row = new UpdateRow;
+    item->setSizeHint(QSize(list->viewport()->width(), row->height()));
+    list->setItemWidget(item, row);
+    connect(row->CheckBox(), &QCheckBox::toggled, this, [this, i](bool on) {
+      // A box the list keeps disabled stays as it was.
+      if (!updates_.SetChecked(i, on)) {
+        ShowUpdates();
+        return;
+      }
+      if (QWidget* update = Control("update_fw_and_ap")) {
+        update->setEnabled(updates_.AnyChecked());
+        update->setVisible(updates_.AnyChecked());
+      }
+    });
   }
+}
+
+// Every row, the status line and the buttons from the list's state, in the current language.
+void CSetWnd::ShowUpdates() {
+  if (auto* list = qobject_cast<QListWidget*>(Control("device_update_list_info"))) {
+    const auto& items = updates_.Items();
+    for (int i = 0; i < list->count() && i < static_cast<int>(items.size()); ++i) {
+      if (auto* row = qobject_cast<UpdateRow*>(list->itemWidget(list->item(i)))) {
+        row->Show(items[static_cast<size_t>(i)]);
+      }
+    }
+  }
+  const int status = updates_.Status();
+  std::string text = LanguageText(UpdateStatusTextId(status));
+  if (status == kUpdateStatusUpToDate) text += lastCheck_;
+  if (QWidget* line = Control("Update_Status_text")) {
+    ui::SetText(line, QString::fromStdString(text));
+  }
+  if (QWidget* ring = Control("update_status_ring")) {
+    ring->setVisible(status == kUpdateStatusChecking);
+  }
+  if (QWidget* image = Control("update_status_image")) {
+    image->setVisible(status != kUpdateStatusChecking);
+  }
+  if (QWidget* update = Control("update_fw_and_ap")) {
+    update->setEnabled(updates_.AnyChecked() && updates_.Current() < 0);
+    update->setVisible(update->isEnabled());
+  }
+  // Nothing is left to update: the owner takes the badge off its settings button.
+  if (status == kUpdateStatusUpToDate && upToDate_) upToDate_();
+}
+
+void CSetWnd::OnUpdateStep(int code, int value) {
+  if (updates_.Step(code, value)) ShowUpdates();
+}
+
+bool CSetWnd::OnClick(const QString& name) {
+  if (name == "laterbtn") {
+    done(0);
+  } else if (name == "update_fw_and_ap") {
+    ui::SelectPage(Control("get_update_tab_layout"), 1);
+  } else if (name == "update_ok_btn") {
+    updates_.StartChecked();
+    ui::SelectPage(Control("get_update_tab_layout"), 0);
+    ShowUpdates();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void CSetWnd::done(int result) {
+  // Closing while the updater works on a row would leave it unwatched.
+  if (!updates_.CloseAllowed()) return;
+  SkinDialog::done(result);
 }
 
 void CSetWnd::OnNotification(const ui::Notification& n) {
@@ -63,7 +169,7 @@ void CSetWnd::OnNotification(const ui::Notification& n) {
   languageIndex_ = index;
   if (chosen_) chosen_(index);
   // Texts set from code follow the new language too.
-  FillInstalled();
+  ShowUpdates();
 }
 
 }  // namespace varkon

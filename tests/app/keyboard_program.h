@@ -143,6 +143,8 @@ class ProgramTest : public ::testing::Test {
   test::TempDir dir_;
   test::ScopedEnv data_{"XDG_DATA_HOME", dir_.File("data")};
   test::ScopedEnv state_{"XDG_STATE_HOME", dir_.File("state")};
+  // The stored language and the program's settings, kept away from the user's own.
+  test::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.File("config")};
   std::unique_ptr<Program> program_;
   CMainWnd* window_ = nullptr;
 };

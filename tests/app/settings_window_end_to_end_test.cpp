@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QListWidget>
+#include <fstream>
 
 #include "app/set_wnd.h"
+#include "app/update_row.h"
 #include "keyboard_program.h"
+#include "platform/control_socket.h"
 #include "platform/ui/language_text.h"
 
 namespace varkon {
@@ -26,6 +30,43 @@ class SettingsWindowEndToEnd : public test::ProgramTest {
   size_t JobsPending() override {
     CTarnwiseUSBDevice* device = window_ ? window_->CurrentDevice() : nullptr;
     return device ? device->Logic().Jobs().Pending() : 0;
+  }
+  // The rows of the open settings window's update list: name, then installed version.
+  static std::vector<std::string> Rows(CSetWnd* settings) {
+    std::vector<std::string> rows;
+    auto* list = qobject_cast<QListWidget*>(settings->Control("device_update_list_info"));
+    if (!list) return rows;
+    for (int i = 0; i < list->count(); ++i) {
+      auto* row = qobject_cast<UpdateRow*>(list->itemWidget(list->item(i)));
+      if (!row) continue;
+      rows.push_back(row->CheckBox()->text().toStdString() + "    " +
+                     row->findChild<QWidget*>("OldRev")->property("text").toString().toStdString());
+    }
+    return rows;
+  }
+  static UpdateRow* Row(CSetWnd* settings, int index) {
+    auto* list = qobject_cast<QListWidget*>(settings->Control("device_update_list_info"));
+    return qobject_cast<UpdateRow*>(list->itemWidget(list->item(index)));
+  }
+  static std::string TextOf(QWidget* scope, const char* name) {
+    return scope->findChild<QWidget*>(name)->property("text").toString().toStdString();
+  }
+  // A request made as a user or an updater would, with its queued work done.
+  void Do(const std::string& request) {
+    if (request.rfind("send ", 0) == 0) {
+      std::string answer;
+      EXPECT_TRUE(ControlClient(dir_.File("control")).Request(request, answer));
+      EXPECT_EQ(answer, "ok") << request;
+      test::WaitUntil([] { return false; }, 30ms);
+      return;
+    }
+    std::vector<std::string> words;
+    for (const QString& w : QString::fromStdString(request).split(' ', Qt::SkipEmptyParts)) {
+      words.push_back(w.toStdString());
+    }
+    EXPECT_EQ(program_->HandleRequest(words), "ok") << request;
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
   }
   std::string TabText() {
     return window_->CurrentDevice()
@@ -54,11 +95,7 @@ TEST_F(SettingsWindowEndToEnd, ShowsWhatIsInstalledAndSwitchesTheLanguage) {
             auto* settings = qobject_cast<CSetWnd*>(modal);
             ASSERT_NE(settings, nullptr);
             EXPECT_EQ(settings->size(), QSize(630, 500));
-            auto* list = qobject_cast<QListWidget*>(settings->Control("device_update_list_info"));
-            ASSERT_NE(list, nullptr);
-            for (int i = 0; i < list->count(); ++i) {
-              rows.push_back(list->item(i)->text().toStdString());
-            }
+            rows = Rows(settings);
             QDir().mkpath(VARKON_BINARY_DIR "/app-render");
             settings->grab().toImage().save(VARKON_BINARY_DIR "/app-render/settings_window.png");
           });
@@ -79,6 +116,71 @@ TEST_F(SettingsWindowEndToEnd, ShowsWhatIsInstalledAndSwitchesTheLanguage) {
   Restart({"--simulate", "keyboard,pad", "--latency", "0"});
   EXPECT_EQ(AskJson("state")["language"].asInt(), 0);
   EXPECT_NE(TabText(), "Lighting");
+}
+
+// An outside updater offers a newer keyboard firmware; the user ticks it and confirms; the
+// updater reads the chosen row from the program's state and reports its progress and the end
+// through the "EBF15" message. The window will not close while the row is being updated.
+TEST_F(SettingsWindowEndToEnd, AnOutsideUpdaterDrivesTheChosenRow) {
+  const std::string user = dir_.File("data") + "/Varkon Korvu Wired";
+  QDir().mkpath(QString::fromStdString(user));
+  std::ofstream(user + "/updateinfo.json")
+      << R"({"updates": [{"id": "keyboard", "version": "1.03"},)"
+         R"( {"id": "program", "version": "0.0.1"}]})";
+  std::ofstream(user + "/updatetime.config") << R"({"updatelasttime": {"value": "2026-3-9"}})";
+  Start({"--simulate", "keyboard", "--latency", "0"});
+  ASSERT_FALSE(HasFatalFailure());
+  window_->show();
+  const std::string progress = "send {4695579F-999A-41d4-9FAF-EFFCE93EBF15} 4 55";
+  const std::string done = "send {4695579F-999A-41d4-9FAF-EFFCE93EBF15} 1 0";
+  bool closedEarly = true;
+  InModal("ui click setbtn", {}, [&](QWidget* modal) {
+    auto* settings = qobject_cast<CSetWnd*>(modal);
+    ASSERT_NE(settings, nullptr);
+    ASSERT_EQ(Rows(settings).size(), 2u);
+    EXPECT_EQ(TextOf(settings, "Update_Status_text"), LanguageText("HaveUpdateInfoText"));
+    UpdateRow* keyboard = Row(settings, 1);
+    EXPECT_EQ(TextOf(keyboard, "updateRev"), "1.03");
+    EXPECT_EQ(TextOf(keyboard, "update_status_text"), LanguageText("NeedUpdateText"));
+    // The program's own row has nothing newer (0.0.1 is older): up to date, its box disabled.
+    EXPECT_FALSE(Row(settings, 0)->CheckBox()->isEnabled());
+    EXPECT_EQ(TextOf(Row(settings, 0), "update_status_text"), LanguageText("LessUpdateText"));
+    EXPECT_TRUE(settings->Control("update_fw_and_ap")->isHidden());
+
+    Do("ui check check_name_select#" +
+       std::to_string(
+           settings->findChildren<QCheckBox*>("check_name_select").indexOf(keyboard->CheckBox())) +
+       " on");
+    EXPECT_TRUE(keyboard->CheckBox()->isChecked());
+    Do("ui click update_fw_and_ap");
+    Do("ui click update_OK_btn");
+    const Json::Value list = AskJson("state")["updateList"];
+    EXPECT_EQ(list["current"].asInt(), 1);
+    EXPECT_EQ(list["items"][1]["id"].asString(), "keyboard");
+    EXPECT_EQ(list["items"][1]["state"].asInt(), kUpdateWaiting);
+    EXPECT_EQ(TextOf(settings, "Update_Status_text"), LanguageText("ISUpdateINGText"));
+
+    Do(progress);
+    EXPECT_EQ(TextOf(keyboard, "update_progress_value"), "55%");
+    EXPECT_FALSE(keyboard->findChild<QWidget*>("update_progress_value")->isHidden());
+    EXPECT_EQ(TextOf(keyboard, "update_status_text"), LanguageText("UpdateIngText"));
+    QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+    settings->grab().toImage().save(VARKON_BINARY_DIR "/app-render/settings_updating.png");
+    Do("ui click closebtn");
+    EXPECT_TRUE(settings->isVisible());  // refused while the keyboard is being updated
+
+    Do(done);
+    EXPECT_EQ(TextOf(keyboard, "update_status_text"), LanguageText("UpdateOkText"));
+    EXPECT_EQ(TextOf(keyboard, "OldRev"), "1.03");
+    EXPECT_TRUE(keyboard->findChild<QWidget*>("updateRev")->isHidden());
+    EXPECT_EQ(TextOf(settings, "Update_Status_text"),
+              LanguageText("UpdateIsLastText") + "2026-3-9");
+    closedEarly = false;
+    settings->grab().toImage().save(VARKON_BINARY_DIR "/app-render/settings_updated.png");
+    Do("ui click closebtn");
+  });
+  EXPECT_FALSE(closedEarly);
+  EXPECT_FALSE(AskJson("state").isMember("updateList"));
 }
 
 }  // namespace
