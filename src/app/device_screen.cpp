@@ -7,6 +7,7 @@
 #include "app/controls/device_option.h"
 #include "app/controls/mp_device_power.h"
 #include "core/debug_out.h"
+#include "device/hid_access_check.h"
 #include "devices/panels/usb_device.h"
 #include "devices/selector_item_driver.h"
 #include "platform/ui/control_containers.h"
@@ -356,10 +357,28 @@ void DeviceScreen::ShowNoDeviceTexts() {
   // Attached but with no item to show: every device is asleep behind its receiver. The user is
   // told so, and how to wake it, rather than shown an empty window.
   const bool asleep = AttachedCount() > 0 && manager_.VisibleItemCount() == 0;
-  SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_text")),
-                   asleep ? "device_asleep_text" : "no_device_text");
-  SetControlTextId(ui::FindControl(hint, QStringLiteral("no_device_hint")),
-                   asleep ? "device_asleep_hint" : "no_device_hint");
+  QWidget* title = ui::FindControl(hint, QStringLiteral("no_device_text"));
+  QWidget* detail = ui::FindControl(hint, QStringLiteral("no_device_hint"));
+  // Nothing attached, yet a supported device may be plugged in that this user cannot open:
+  // then the window says which node, why, and the fix, rather than "no device".
+  if (!asleep && AttachedCount() == 0 && hint->isVisibleTo(root_)) {
+    const HidAccessReport report = CheckHidAccess();
+    if (report.AnyProblem()) {
+      SetControlTextId(title, "device_unreachable_text");
+      std::string text;
+      for (const HidAccessFinding& finding : report.findings) {
+        if (finding.problem == HidAccessFinding::Problem::None) continue;
+        text += (text.empty() ? "" : "\n\n") + finding.Message();
+      }
+      if (detail) {
+        detail->setProperty("textId", QVariant());  // not re-texted by a language change
+        ui::SetText(detail, QString::fromStdString(text));
+      }
+      return;
+    }
+  }
+  SetControlTextId(title, asleep ? "device_asleep_text" : "no_device_text");
+  SetControlTextId(detail, asleep ? "device_asleep_hint" : "no_device_hint");
 }
 
 void DeviceScreen::OnReachable(int model, bool reachable) {

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "device/device_catalogue.h"
+#include "device/hid_access_check.h"
 #include "device/hid_paths.h"
 #include "device/hidraw_backend.h"
 #include "emulator/emulated_rig.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: varkon-hid [--simulate KINDS] list\n"
+    "       varkon-hid check   (why a plugged-in device cannot be used, and the fix)\n"
     "       varkon-hid [--simulate KINDS] watch [--for SECONDS] [--script \"T plug|unplug KIND; "
     "...\"]\n"
     "       varkon-hid [--simulate KINDS] [--trace] [--mode cable|receiver] --device PATH-OR-KIND "
@@ -204,6 +206,13 @@ int RunHidTool(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
 
   const std::string& command = options.command[0];
+  if (command == "check") {
+    if (options.command.size() != 1) return BadArguments(err, "check takes no arguments");
+    if (options.simulate) return BadArguments(err, "check looks at real devices only");
+    const HidAccessReport report = CheckHidAccess(hidraw->SysfsRoot(), hidraw->DevRoot());
+    out << report.Text() << "\n";
+    return report.AnyProblem() ? 1 : 0;
+  }
   if (command == "list") {
     if (options.command.size() != 1) return BadArguments(err, "list takes no arguments");
     return ListInterfaces(*backend, out);
@@ -221,6 +230,10 @@ int RunHidTool(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::string path;
   if (!ResolveDevice(*backend, options.device, path)) {
     out << "no " << options.device << " interface found\n";
+    if (hidraw) {
+      const HidAccessReport report = CheckHidAccess(hidraw->SysfsRoot(), hidraw->DevRoot());
+      if (report.AnyProblem()) out << report.Text() << "\n";
+    }
     out << "status " << kStatusNoReply << "\n";
     return 1;
   }

@@ -40,8 +40,11 @@ std::string FakeHidrawTree::AddNode(const FakeHidNode& node) {
   char hidName[32];
   std::snprintf(hidName, sizeof(hidName), "0003:%04X:%04X.%04X", node.vendorId, node.productId,
                 sequence_);
-  const std::string usb = sysfs_ + "/devices/pci0000:00/usb1/1-" + std::to_string(sequence_);
-  const std::string interface = usb + "/1-" + std::to_string(sequence_) + ":1.0";
+  const std::string usb = node.sameDeviceAs.empty()
+                              ? sysfs_ + "/devices/pci0000:00/usb1/1-" + std::to_string(sequence_)
+                              : fs::path(node.sameDeviceAs).parent_path().parent_path().string();
+  const std::string interface =
+      usb + "/" + fs::path(usb).filename().string() + ":1." + std::to_string(sequence_);
   const std::string hid = interface + "/" + hidName;
   fs::create_directories(hid);
   if (node.bcdDevice) WriteTextFile(usb + "/bcdDevice", *node.bcdDevice + "\n");

@@ -20,6 +20,8 @@ struct FakeHidNode {
   std::optional<std::vector<uint8_t>> descriptor;     // no report_descriptor when empty
   std::optional<std::string> uevent;                  // replaces the generated uevent
   bool devNode = true;                                // a plain file at <dev>/hidrawN
+  // Another interface of the USB device of this earlier AddNode result; empty: a new device.
+  std::string sameDeviceAs;
 };
 
 class FakeHidrawTree {
