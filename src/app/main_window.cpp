@@ -182,7 +182,7 @@ void CMainWnd::WindowInit(HidBackend* backend) {
   hooks.closeChildWindows = [this] { CloseChildWindows(); };
   // Until the first pass is over the window stays hidden, so the user never sees it empty.
   hooks.bringToFront = [this] {
-    if (firstPassDone_) BringForward();
+    if (firstPassDone_ && !startHidden_) BringForward();
   };
   hooks.closeProgressDialog = [this] {
     if (QWidget* progress = ui::FindControl(root_, QStringLiteral("setting_progress"))) {
@@ -265,6 +265,7 @@ CTarnwiseUSBDevice* CMainWnd::CurrentDevice() const {
 }
 
 void CMainWnd::BringForward() {
+  startHidden_ = false;
   if (screen_) screen_->UpdateNoDeviceHint();
   SetWindowHiddenOnDevices(false);
   if (isMinimized()) showNormal();
@@ -596,7 +597,7 @@ bool CMainWnd::OnUngatedMessage(const ui::Message& message, intptr_t& result, bo
              static_cast<size_t>(message.lParam));
     // The watcher's first pass (lParam 0) or a second start (lParam 1).
     firstPassDone_ = true;
-    BringForward();
+    if (message.lParam != 0 || !startHidden_) BringForward();
     handled = true;
     return true;
   }

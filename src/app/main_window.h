@@ -106,6 +106,9 @@ class CMainWnd : public QWidget {
 
   // Called when the user asks to end the program (the tray's "exit").
   void SetExitHandler(std::function<void()> handler) { onExit_ = std::move(handler); }
+  // Started with the desktop: the window stays in the tray, also as devices arrive, until the
+  // user opens it (the tray, a second start).
+  void SetStartHidden(bool hidden) { startHidden_ = hidden; }
   // Called when "device_profile_combo" settles (timer 1055); the profile panels take it.
   void SetProfileSwitchHandler(std::function<void(CTarnwiseUSBDevice*)> handler) {
     onProfileSwitch_ = std::move(handler);
@@ -277,6 +280,7 @@ class CMainWnd : public QWidget {
   std::unique_ptr<DeviceWatcher> watcher_;
   std::unique_ptr<SyncLighting> syncLighting_;
   CSetWnd* settings_ = nullptr;  // while the settings window is open
+  bool startHidden_ = false;
   QPointer<QWidget> about_;
   std::unique_ptr<ui::InputHook> inputHook_;
   std::unique_ptr<ui::PopupMenu> macroMenu_;

@@ -122,6 +122,7 @@ Program::StartResult Program::Start(const StartupOptions& options, std::string& 
 #endif
   window_ = std::make_unique<CMainWnd>();
   window_->SetExitHandler([] { QCoreApplication::quit(); });
+  window_->SetStartHidden(options_.hidden);
   window_->SetBroadcaster([this](const std::string& name, int64_t w, int64_t l) {
     if (instance_) instance_->Broadcast(name, w, l);
   });

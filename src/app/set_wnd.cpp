@@ -2,14 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDate>
 #include <QListWidget>
 #include <cstdio>
 
+#include "app/autostart.h"
 #include "app/language.h"
+#include "app/msg_wnd.h"
 #include "app/update_row.h"
 #include "platform/ui/control_containers.h"
 #include "platform/ui/control_properties.h"
+#include "platform/ui/control_values.h"
 #include "platform/ui/language_text.h"
 #include "platform/ui/notifier.h"
 #include "profile/data_folders.h"
@@ -66,6 +70,10 @@ bool CSetWnd::Create(std::string& error, const std::string& skinFolder,
   updates_ = UpdateList(std::move(items), offers, known);
   lastCheck_ = LastUpdateCheck(JoinPath(folder, kUpdateTimeFile), Today());
   FillLanguages();
+  if (QWidget* autostart = Control("autostart_check")) {
+    ui::QuietNotifications quiet;
+    ui::SetChecked(autostart, AutostartEnabled());
+  }
   FillUpdateList();
   ui::SelectPage(Control("get_update_tab_layout"), 0);
   ShowUpdates();
@@ -126,8 +134,9 @@ void CSetWnd::ShowUpdates() {
   if (QWidget* ring = Control("update_status_ring")) {
     ring->setVisible(status == kUpdateStatusChecking);
   }
+  // The image is a done mark: it belongs to "up to date" only.
   if (QWidget* image = Control("update_status_image")) {
-    image->setVisible(status != kUpdateStatusChecking);
+    image->setVisible(status == kUpdateStatusUpToDate);
   }
   if (QWidget* update = Control("update_fw_and_ap")) {
     update->setEnabled(updates_.AnyChecked() && updates_.Current() < 0);
@@ -162,7 +171,22 @@ void CSetWnd::done(int result) {
   SkinDialog::done(result);
 }
 
+void CSetWnd::OnAutostart(bool on) {
+  std::string error;
+  if (SetAutostart(on, QCoreApplication::applicationFilePath().toStdString(), error)) return;
+  // The box shows what is on disk, and the user learns why it is not what they chose.
+  {
+    ui::QuietNotifications quiet;
+    ui::SetChecked(Control("autostart_check"), AutostartEnabled());
+  }
+  ShowMessage(this, {}, error, 96, false, kMessageConfirmOnly);
+}
+
 void CSetWnd::OnNotification(const ui::Notification& n) {
+  if (n.type == "click" && n.name == "autostart_check") {
+    OnAutostart(n.wParam != 0);
+    return;
+  }
   if (n.type != "itemselect" || n.name != "Language_combox_info") return;
   const int index = static_cast<int>(n.wParam);
   if (index < 0 || index == languageIndex_) return;

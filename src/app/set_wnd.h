@@ -1,7 +1,7 @@
 // The settings window: the program's language (choosing one applies it at once, through the
-// main window) and the update list — what is installed (the program's version and the firmware
-// of each attached device), what an outside updater offers, and the progress it reports.
-// Modal, 630 × 500, opened from "setbtn", the tray menu and message 3093.
+// main window), starting with the desktop, and the update list — what is installed (the program's
+// version and the firmware of each attached device), what an outside updater offers, and the
+// progress it reports. Modal, 630 × 500, opened from "setbtn", the tray menu and message 3093.
 #pragma once
 
 #include <functional>
@@ -46,6 +46,8 @@ class CSetWnd : public SkinDialog {
   void FillLanguages();
   void FillUpdateList();
   void ShowUpdates();
+  // The start-with-the-desktop box: writes or removes the autostart entry.
+  void OnAutostart(bool on);
 
   std::string programFolder_;
   int languageIndex_;

@@ -86,6 +86,10 @@ bool ParseStartupArgs(const std::vector<std::string>& args, StartupOptions& opti
       latencyGiven = true;
       continue;
     }
+    if (arg == "--hidden") {
+      parsed.hidden = true;
+      continue;
+    }
     std::string kinds;
     if (arg == "--simulate") {
       if (i + 1 >= args.size()) {

@@ -42,11 +42,14 @@ struct StartupOptions {
   // Milliseconds an emulated cable device takes to answer one packet (the receiver four times
   // as long), so the emulated devices feel like real ones; 0 answers at once.
   int latencyMs = kDefaultCableLatencyMs;
+  // Start in the tray, without showing the window (as the desktop's autostart does).
+  bool hidden = false;
 };
 
 // Accepts "--simulate KINDS" and "--simulate=KINDS" (KINDS as ParseEmulatedKinds takes it), and
-// with them "--latency N" / "--latency=N" (N as ParseLatencyMs takes it). Arguments Qt consumed
-// are gone by now; anything else is refused. False with `error` set and `options` untouched.
+// with them "--latency N" / "--latency=N" (N as ParseLatencyMs takes it), and "--hidden".
+// Arguments Qt consumed are gone by now; anything else is refused. False with `error` set and
+// `options` untouched.
 bool ParseStartupArgs(const std::vector<std::string>& args, StartupOptions& options,
                       std::string& error);
 

@@ -6,14 +6,18 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
 #include <fstream>
 
+#include "app/autostart.h"
 #include "app/set_wnd.h"
 #include "app/update_row.h"
 #include "keyboard_program.h"
 #include "platform/control_socket.h"
+#include "platform/ui/control_find.h"
+#include "platform/ui/control_values.h"
 #include "platform/ui/language_text.h"
 
 namespace varkon {
@@ -181,6 +185,43 @@ TEST_F(SettingsWindowEndToEnd, AnOutsideUpdaterDrivesTheChosenRow) {
   });
   EXPECT_FALSE(closedEarly);
   EXPECT_FALSE(AskJson("state").isMember("updateList"));
+}
+
+// "Start with the desktop" writes the autostart entry that starts the program hidden, and the
+// program so started stays in the tray, also as devices arrive, until the user opens it.
+TEST_F(SettingsWindowEndToEnd, StartsWithTheDesktopInTheTray) {
+  Start({"--simulate", "keyboard", "--latency", "0"});
+  ASSERT_FALSE(HasFatalFailure());
+  window_->show();
+  const std::string entry = dir_.File("config") + "/autostart/" + kAutostartFileName;
+  InModal("ui click setbtn", {"ui check autostart_check on", "ui click closebtn"});
+  const std::string text = ReadTextFile(entry);
+  EXPECT_NE(text.find("Exec=\"" + QCoreApplication::applicationFilePath().toStdString() +
+                      "\" --hidden\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
+  // Reopened, the box shows the entry; cleared, the entry goes.
+  InModal("ui click setbtn", {"ui check autostart_check off", "ui click closebtn"},
+          [](QWidget* modal) {
+            EXPECT_TRUE(ui::IsChecked(ui::FindControl(modal, QStringLiteral("autostart_check"))));
+          });
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(entry)));
+  // Paths are quoted as desktop entries want: ", `, $ and \ escaped.
+  const std::string odd = AutostartEntryText("/opt/my apps/va$r\"k\\x");
+  EXPECT_NE(odd.find(R"(Exec="/opt/my apps/va\\$r\\"k\\\\x" --hidden)"), std::string::npos) << odd;
+
+  program_.reset();
+  Start({"--hidden", "--simulate", "keyboard", "--latency", "0"});
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_FALSE(window_->isVisible());
+  ASSERT_EQ(Ask("sim plug mouse"), "ok");
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return window_->findChildren<CTarnwiseUSBDevice*>().size() == 2; }, 5s));
+  Settle();
+  EXPECT_FALSE(window_->isVisible());
+  ASSERT_EQ(Ask("window show"), "ok");
+  EXPECT_TRUE(window_->isVisible());
 }
 
 }  // namespace
