@@ -32,6 +32,7 @@
 #include "platform/ui/registered_messages.h"
 #include "platform/ui/skin_loader.h"
 #include "platform/ui/tray_icon.h"
+#include "profile/data_folders.h"
 
 namespace varkon {
 
@@ -188,6 +189,7 @@ void CMainWnd::WindowInit(HidBackend* backend) {
     if (QWidget* progress = ui::FindControl(root_, QStringLiteral("setting_progress"))) {
       progress->setVisible(false);
     }
+    RefreshUpdateBadge();
   };
   hooks.windowActive = [this] { return isVisible() && !isMinimized(); };
   // Two or more devices shown: the lighting editors offer "deng_same_mode".
@@ -416,13 +418,8 @@ void CMainWnd::OnMenuCommand(const std::string& item) {
   }
 }
 
-void CMainWnd::OpenSettingsWindow() {
-  if (settings_) {
-    settings_->raise();
-    return;
-  }
-  // What is installed: the program, then each device the program has met, with its firmware
-  // while it is attached.
+std::vector<InstalledItem> CMainWnd::InstalledItems() const {
+  // The program, then each device the program has met, with its firmware while it is attached.
   std::vector<InstalledItem> installed = {{"program", "Varkon Korvu Wired", VARKON_VERSION}};
   if (screen_) {
     for (CTarnwiseUSBDevice* device : screen_->Devices()) {
@@ -432,6 +429,28 @@ void CMainWnd::OpenSettingsWindow() {
            device->TransportOpen() && version != 0 ? FirmwareVersionText(version) : std::string()});
     }
   }
+  return installed;
+}
+
+void CMainWnd::RefreshUpdateBadge() {
+  QWidget* set = root_ ? ui::FindControl(root_, QStringLiteral("setbtn")) : nullptr;
+  if (!set) return;
+  std::vector<UpdateItem> items;
+  for (const InstalledItem& i : InstalledItems()) items.push_back({i.id, i.name, i.version});
+  bool known = false;
+  const auto offers = ReadUpdateOffers(JoinPath(UserDataRoot(), kUpdateOfferFile), known);
+  const bool available =
+      UpdateList(std::move(items), offers, known).Status() == kUpdateStatusAvailable;
+  const QString badge = available ? QStringLiteral("image/update_badge.svg") : QString();
+  if (ui::ForegroundImage(set) != badge) ui::SetForegroundImage(set, badge);
+}
+
+void CMainWnd::OpenSettingsWindow() {
+  if (settings_) {
+    settings_->raise();
+    return;
+  }
+  std::vector<InstalledItem> installed = InstalledItems();
   CSetWnd settings(
       this, ui::ProgramFolder(), languageIndex_, std::move(installed),
       [this](int index) {
@@ -447,6 +466,7 @@ void CMainWnd::OpenSettingsWindow() {
   settings_ = &settings;
   settings.exec();
   settings_ = nullptr;
+  RefreshUpdateBadge();
 }
 
 void CMainWnd::ClearUpdateBadge() {
@@ -532,6 +552,7 @@ void CMainWnd::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   ForEachDevice(DeviceGroup::All, [](CTarnwiseUSBDevice& device) { device.SetPreviewShown(true); });
   if (stallMonitor_) stallMonitor_->Start();
+  RefreshUpdateBadge();
 }
 
 void CMainWnd::hideEvent(QHideEvent* event) {
@@ -673,6 +694,7 @@ bool CMainWnd::OnGatedMessage(const ui::Message& message, intptr_t& result) {
       return false;
     case kMessageReachable:
       if (screen_) screen_->OnReachable(static_cast<int>(message.wParam), message.lParam != 0);
+      RefreshUpdateBadge();
       return true;
     case kMessageLanguageChanged:
       if (onLanguage_) onLanguage_(static_cast<int>(message.wParam));

@@ -30,6 +30,7 @@ struct Notification;
 
 class CTarnwiseUSBDevice;
 class CSetWnd;
+struct InstalledItem;
 class CTarnwiseKeyboardDevice;
 class CMacroControlUI;
 class CTarnwiseMouseDevice;
@@ -179,6 +180,11 @@ class CMainWnd : public QWidget {
   const CSetWnd* SettingsWindow() const { return settings_; }
   // Takes the update badge off "setbtn" (message 3094; nothing is left to update).
   void ClearUpdateBadge();
+  // Shows the badge on "setbtn" while an outside updater offers something newer than what is
+  // installed (looked at whenever the window is shown, a device wakes and the settings window
+  // closes).
+  void RefreshUpdateBadge();
+  std::vector<InstalledItem> InstalledItems() const;
   // DPI fitting for the monitor nearest the window.
   void FitWindow();
   // Hands `lightControl` (or off while suspended) to every keyboard, mouse and mouse pad.

@@ -17,6 +17,7 @@
 #include "keyboard_program.h"
 #include "platform/control_socket.h"
 #include "platform/ui/control_find.h"
+#include "platform/ui/control_style.h"
 #include "platform/ui/control_values.h"
 #include "platform/ui/language_text.h"
 
@@ -85,6 +86,7 @@ TEST_F(SettingsWindowEndToEnd, ShowsWhatIsInstalledAndSwitchesTheLanguage) {
   ASSERT_FALSE(HasFatalFailure());
   window_->show();
   EXPECT_EQ(TabText(), "Lighting");
+  EXPECT_TRUE(ui::ForegroundImage(ui::FindControl(window_, QStringLiteral("setbtn"))).isEmpty());
   // Both devices read, so both have their firmware known.
   ASSERT_TRUE(test::WaitUntil(
       [&] {
@@ -135,6 +137,15 @@ TEST_F(SettingsWindowEndToEnd, AnOutsideUpdaterDrivesTheChosenRow) {
   Start({"--simulate", "keyboard", "--latency", "0"});
   ASSERT_FALSE(HasFatalFailure());
   window_->show();
+  // The offer shows as a badge on the settings button when the window is shown.
+  window_->hide();
+  window_->show();
+  QWidget* setbtn = ui::FindControl(window_, QStringLiteral("setbtn"));
+  EXPECT_EQ(ui::ForegroundImage(setbtn), "image/update_badge.svg");
+  QDir().mkpath(VARKON_BINARY_DIR "/app-render");
+  window_->grab(QRect(window_->width() - 240, 0, 240, 40))
+      .toImage()
+      .save(VARKON_BINARY_DIR "/app-render/update_badge.png");
   const std::string progress = "send {4695579F-999A-41d4-9FAF-EFFCE93EBF15} 4 55";
   const std::string done = "send {4695579F-999A-41d4-9FAF-EFFCE93EBF15} 1 0";
   bool closedEarly = true;
