@@ -436,7 +436,8 @@ void CMainWnd::RefreshUpdateBadge() {
   QWidget* set = root_ ? ui::FindControl(root_, QStringLiteral("setbtn")) : nullptr;
   if (!set) return;
   std::vector<UpdateItem> items;
-  for (const InstalledItem& i : InstalledItems()) items.push_back({i.id, i.name, i.version});
+  for (const InstalledItem& i : InstalledItems())
+    items.push_back(InstalledUpdateItem(i.id, i.name, i.version));
   bool known = false;
   const auto offers = ReadUpdateOffers(JoinPath(UserDataRoot(), kUpdateOfferFile), known);
   const bool available =

@@ -25,11 +25,7 @@ namespace {
 std::vector<UpdateItem> ItemsOf(const std::vector<InstalledItem>& installed) {
   std::vector<UpdateItem> items;
   for (const InstalledItem& i : installed) {
-    UpdateItem item;
-    item.id = i.id;
-    item.name = i.name;
-    item.oldRev = i.version;
-    items.push_back(std::move(item));
+    items.push_back(InstalledUpdateItem(i.id, i.name, i.version));
   }
   return items;
 }

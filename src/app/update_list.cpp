@@ -40,6 +40,14 @@ bool VersionParts(const std::string& text, std::vector<long>& parts) {
 
 }  // namespace
 
+UpdateItem InstalledUpdateItem(std::string id, std::string name, std::string installed) {
+  UpdateItem item;
+  item.id = std::move(id);
+  item.name = std::move(name);
+  item.oldRev = std::move(installed);
+  return item;
+}
+
 UpdateItemLook LookOfState(int state) {
   switch (state) {
     case 0:

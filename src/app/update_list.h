@@ -52,6 +52,9 @@ struct UpdateItem {
   int progress = 0;  // percent, shown in the states that show progress
 };
 
+// A row for what is installed, nothing offered yet.
+UpdateItem InstalledUpdateItem(std::string id, std::string name, std::string installed);
+
 // How a row looks in a state.
 struct UpdateItemLook {
   const char* statusTextId;

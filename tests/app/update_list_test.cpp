@@ -13,10 +13,10 @@ namespace varkon {
 namespace {
 
 std::vector<UpdateItem> Installed() {
-  return {{"program", "Varkon Korvu Wired", "0.1.0"},
-          {"keyboard", "keyboard", "1.02"},
-          {"mouse", "mouse", ""},  // met, but not connected
-          {"mouse pad", "MousePad", "1.02"}};
+  return {InstalledUpdateItem("program", "Varkon Korvu Wired", "0.1.0"),
+          InstalledUpdateItem("keyboard", "keyboard", "1.02"),
+          InstalledUpdateItem("mouse", "mouse", ""),  // met, but not connected
+          InstalledUpdateItem("mouse pad", "MousePad", "1.02")};
 }
 
 TEST(UpdateList, OffersMakeConnectedOlderRowsUpdatable) {
