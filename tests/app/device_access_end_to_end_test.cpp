@@ -30,7 +30,11 @@ class DeviceAccessEndToEnd : public test::ProgramTest {
 
 TEST_F(DeviceAccessEndToEnd, AnUnreachableKeyboardIsNamedWithTheFix) {
   // A keyboard whose settings interface the kernel shows, with no node under /dev.
-  tree_.AddNode({.number = 240, .interfaceNumber = "01", .devNode = false});
+  test::FakeHidNode keyboard;
+  keyboard.number = 240;
+  keyboard.interfaceNumber = "01";
+  keyboard.devNode = false;
+  tree_.AddNode(keyboard);
   Start({"--simulate", "keyboard", "--latency", "0"});
   ASSERT_FALSE(HasFatalFailure());
   window_->show();

@@ -11,13 +11,26 @@ namespace {
 
 using Problem = HidAccessFinding::Problem;
 
+test::FakeHidNode Node(uint32_t number, uint16_t vendorId, uint16_t productId,
+                       const char* interfaceNumber, bool devNode = true,
+                       const std::string& sameDeviceAs = {}) {
+  test::FakeHidNode node;
+  node.number = number;
+  node.vendorId = vendorId;
+  node.productId = productId;
+  node.interfaceNumber = interfaceNumber;
+  node.devNode = devNode;
+  node.sameDeviceAs = sameDeviceAs;
+  return node;
+}
+
 TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
   test::FakeHidrawTree tree;
   EXPECT_EQ(CheckHidAccess(tree.SysfsRoot(), tree.DevRoot()).Text(),
             "No supported device is plugged in.");
 
   // Another vendor's device is counted, not reported.
-  tree.AddNode({.number = 0, .vendorId = 0x046d, .productId = 0xc077});
+  tree.AddNode(Node(0, 0x046d, 0xc077, "00"));
   HidAccessReport report = CheckHidAccess(tree.SysfsRoot(), tree.DevRoot());
   EXPECT_TRUE(report.findings.empty());
   EXPECT_EQ(report.otherNodes, 1u);
@@ -26,10 +39,10 @@ TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
 
   // The keyboard: its boot interface 0 and the settings interface 1, whose node is not ours to
   // open; the pad, whose node the device root lacks.
-  const std::string keyboardBoot = tree.AddNode({.number = 3, .interfaceNumber = "00"});
-  tree.AddNode({.number = 4, .interfaceNumber = "01", .sameDeviceAs = keyboardBoot});
+  const std::string keyboardBoot = tree.AddNode(Node(3, 0x320f, 0x5055, "00"));
+  tree.AddNode(Node(4, 0x320f, 0x5055, "01", true, keyboardBoot));
   chmod(tree.DevNode(4).c_str(), 0600);
-  tree.AddNode({.number = 7, .productId = 0x1004, .devNode = false});
+  tree.AddNode(Node(7, 0x320f, 0x1004, "01", false));
   const auto denyHidraw4 = [&](const std::string& path) { return path != tree.DevNode(4); };
   report = CheckHidAccess(tree.SysfsRoot(), tree.DevRoot(), denyHidraw4);
   ASSERT_EQ(report.findings.size(), 2u) << report.Text();
@@ -55,7 +68,9 @@ TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
   report =
       CheckHidAccess(tree.SysfsRoot(), tree.DevRoot(), [](const std::string&) { return true; });
   for (const HidAccessFinding& f : report.findings) {
-    if (f.productId == 0x5055) EXPECT_EQ(f.problem, Problem::None) << f.Message();
+    if (f.productId == 0x5055) {
+      EXPECT_EQ(f.problem, Problem::None) << f.Message();
+    }
   }
   EXPECT_EQ(UdevRuleLine(0x0c76, 0x1630),
             "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"0c76\", ATTRS{idProduct}==\"1630\", "
@@ -65,7 +80,7 @@ TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
 TEST(HidAccessCheck, ADeviceWithoutItsSettingsInterfaceSaysWhichItHas) {
   test::FakeHidrawTree tree;
   // A mouse seen only through interface 0 (as through uhid, or another driver holding 1).
-  tree.AddNode({.number = 2, .productId = 0x50ef, .interfaceNumber = "00"});
+  tree.AddNode(Node(2, 0x320f, 0x50ef, "00"));
   const HidAccessReport report = CheckHidAccess(tree.SysfsRoot(), tree.DevRoot());
   ASSERT_EQ(report.findings.size(), 1u);
   const HidAccessFinding& mouse = report.findings[0];
