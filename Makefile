@@ -6,7 +6,8 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run clean test-asan test-tsan bench fuzz check-odr
+.PHONY: all deps configure build test run clean test-asan test-tsan bench fuzz check-odr install \
+        package
 
 all: build
 
@@ -25,6 +26,16 @@ test: build
 # Starts the program with every emulated device plugged in.
 run: build
 	@$(BUILD_DIR)/bin/varkon --simulate all
+
+# Installs the programs, the program folder, the desktop entry, metainfo, icons, man pages and
+# the udev rule under PREFIX (and DESTDIR, for staging).
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package (installing under /usr), in $(BUILD_DIR)/package/.
+package: build
+	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 
 # Sanitizer builds, each in its own folder.
 test-asan:

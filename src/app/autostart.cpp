@@ -45,7 +45,7 @@ std::string AutostartEntryText(const std::string& programPath) {
          "Exec=" +
          quoted + " " + kStartHiddenArgument +
          "\n"
-         "Icon=varkon-korvu-wired\n"
+         "Icon=io.github.varkon.KorvuWired\n"
          "Terminal=false\n"
          "X-GNOME-Autostart-enabled=true\n";
 }

@@ -17,6 +17,8 @@ extern "C" const char* __tsan_default_options() {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(varkon::kProductName));
+  // The installed desktop entry's id, so the desktop matches the window to its entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.varkon.KorvuWired"));
   QApplication::setQuitOnLastWindowClosed(false);
 
   std::vector<std::string> args;

@@ -73,12 +73,12 @@ struct Device {
 
 }  // namespace
 
-std::string UdevRuleLine(uint16_t vendorId, uint16_t productId) {
-  char line[128];
+std::string UdevRuleLine(uint16_t vendorId, uint16_t productId, uint16_t interfaceNumber) {
+  char line[160];
   std::snprintf(line, sizeof(line),
-                "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\", "
-                "TAG+=\"uaccess\"",
-                vendorId, productId);
+                "SUBSYSTEM==\"hidraw\", ATTRS{modalias}==\"usb:v%04Xp%04Xd*\", "
+                "ATTRS{bInterfaceNumber}==\"%02x\", TAG+=\"uaccess\"",
+                vendorId, productId, static_cast<unsigned>(interfaceNumber));
   return line;
 }
 
@@ -98,7 +98,7 @@ std::string HidAccessFinding::Message() const {
              ", so you cannot open it. Install the rule " + kUdevRuleFile +
              " (make install, or the package) in /etc/udev/rules.d or /usr/lib/udev/rules.d; its "
              "line for this device is\n  " +
-             UdevRuleLine(vendorId, productId) +
+             UdevRuleLine(vendorId, productId, wantedInterface) +
              "\nthen apply it without a reboot: sudo udevadm control --reload && sudo udevadm "
              "trigger --subsystem-match=hidraw (the rule gives access to the user at the "
              "computer's seat, not to remote logins).";

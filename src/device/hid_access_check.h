@@ -54,7 +54,9 @@ using NodeAccessProbe = std::function<bool(const std::string& path)>;
 HidAccessReport CheckHidAccess(const std::string& sysfsRoot = {}, const std::string& devRoot = {},
                                NodeAccessProbe probe = {});
 
-// The udev rule line that lets the user at the seat open the node of vendor:product.
-std::string UdevRuleLine(uint16_t vendorId, uint16_t productId);
+// The udev rule line that lets the user at the seat open the hidraw nodes of one interface of
+// vendor:product. udev matches all ATTRS of a line on one parent device, and the USB interface
+// carries both its number and a modalias that begins with the device's ids ("usb:v320Fp5055d").
+std::string UdevRuleLine(uint16_t vendorId, uint16_t productId, uint16_t interfaceNumber);
 
 }  // namespace varkon

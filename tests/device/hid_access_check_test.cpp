@@ -56,7 +56,7 @@ TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
   EXPECT_EQ(keyboard->mode, 0600u);
   const std::string message = keyboard->Message();
   for (const char* part : {"keyboard (320f:5055)", "mode 0600", "70-varkon-korvu-wired.rules",
-                           "ATTRS{idVendor}==\"320f\", ATTRS{idProduct}==\"5055\"",
+                           "ATTRS{modalias}==\"usb:v320Fp5055d*\", ATTRS{bInterfaceNumber}==\"01\"",
                            "TAG+=\"uaccess\"", "udevadm trigger"}) {
     EXPECT_NE(message.find(part), std::string::npos) << part << " in " << message;
   }
@@ -72,9 +72,9 @@ TEST(HidAccessCheck, NamesTheNodeAndTheFixForEachSupportedDevice) {
       EXPECT_EQ(f.problem, Problem::None) << f.Message();
     }
   }
-  EXPECT_EQ(UdevRuleLine(0x0c76, 0x1630),
-            "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"0c76\", ATTRS{idProduct}==\"1630\", "
-            "TAG+=\"uaccess\"");
+  EXPECT_EQ(UdevRuleLine(0x0c76, 0x1630, 3),
+            "SUBSYSTEM==\"hidraw\", ATTRS{modalias}==\"usb:v0C76p1630d*\", "
+            "ATTRS{bInterfaceNumber}==\"03\", TAG+=\"uaccess\"");
 }
 
 TEST(HidAccessCheck, ADeviceWithoutItsSettingsInterfaceSaysWhichItHas) {
