@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "platform/ui/control_find.h"
@@ -79,10 +81,6 @@ void CDeviceKeyButtonUI::setNameTextColourText(const QString& text) {
 }
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent* event) {
-  if (renderingFace_) {
-    QPushButton::paintEvent(event);
-    return;
-  }
   QPainter painter(this);
   const QRect area = rect();
   // A light cell is only its light: the button face under it is transparent. Any other button
@@ -150,9 +148,15 @@ QPixmap CDeviceKeyButtonUI::Face() {
   QPixmap face(size() * key.pixelRatio);
   face.setDevicePixelRatio(key.pixelRatio);
   face.fill(Qt::transparent);
-  renderingFace_ = true;
-  render(&face, QPoint(), QRegion(), QWidget::RenderFlags());
-  renderingFace_ = false;
+  // Drawn as the button's own paint event draws it (its style sheet included), straight into the
+  // picture: rendering the widget from inside its paint event is refused by Qt as a recursive
+  // repaint, which left the face empty.
+  {
+    QPainter painter(&face);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+  }
   face_ = face;
   faceKey_ = key;
   return face_;

@@ -85,7 +85,6 @@ class CDeviceKeyButtonUI : public QPushButton {
   void Repaint();
   QPixmap face_;
   FaceKey faceKey_{};
-  bool renderingFace_ = false;
   bool drawnByPanel_ = false;
   bool lightCell_ = false;
   bool selectedProperty_ = false;
