@@ -12,6 +12,19 @@
 namespace varkon {
 
 std::string ReadTextFile(const std::string& path) {
+  // Only regular files of a sane size: opening a FIFO another program put in the file's place
+  // would block the caller (often the window) for good, and a huge file would fill the memory.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::is_regular_file(status)) {
+    debugOut("readjsonFile: %s is missing or not a regular file\n", path.c_str());
+    return {};
+  }
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > kMaxTextFileSize) {
+    debugOut("readjsonFile: %s is too large to read\n", path.c_str());
+    return {};
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     debugOut("readjsonFile: cannot open %s\n", path.c_str());

@@ -1,13 +1,18 @@
 // Reading and writing the JSON documents the program keeps on disk.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include <json/value.h>
 
 namespace varkon {
 
-// The whole file as raw bytes; empty when it cannot be opened or read in full.
+// Larger files are not read: no document of the program comes near it.
+inline constexpr uintmax_t kMaxTextFileSize = 64u << 20;
+
+// The whole file as raw bytes; empty when it cannot be opened or read in full, is not a regular
+// file (a FIFO would block the reader) or is larger than kMaxTextFileSize.
 std::string ReadTextFile(const std::string& path);
 
 // The parsed document; a null value when the file is missing, empty or does not parse.

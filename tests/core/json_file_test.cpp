@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/temp_dir.h"
 
@@ -30,6 +31,12 @@ TEST(JsonFile, MissingEmptyCorruptAndTruncatedFilesReadAsNull) {
 
   WriteRaw(dir.File("binary.json"), std::string("\0\xff\xfe{", 4));
   EXPECT_TRUE(ReadJsonFile(dir.File("binary.json")).isNull());
+
+  // A FIFO in a file's place would block an open for good; a folder is no file either.
+  ASSERT_EQ(mkfifo(dir.File("fifo.json").c_str(), 0600), 0);
+  EXPECT_TRUE(ReadJsonFile(dir.File("fifo.json")).isNull());
+  std::filesystem::create_directory(dir.File("folder.json"));
+  EXPECT_EQ(ReadTextFile(dir.File("folder.json")), "");
 
   // Nesting beyond the reader's limit makes it throw; that too reads as null.
   WriteRaw(dir.File("deep.json"), std::string(5000, '[') + std::string(5000, ']'));
