@@ -13,14 +13,17 @@ std::string AutostartEntryPath() {
   std::string folder;
   if (config && *config == '/') {
     folder = config;
-  } else if (const char* home = std::getenv("HOME")) {
+  } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
     folder = std::string(home) + "/.config";
+  } else {
+    return {};  // no configuration folder to put it in (never "/autostart")
   }
   return folder + "/autostart/" + kAutostartFileName;
 }
 
 bool AutostartEnabled() {
-  return QFileInfo::exists(QString::fromStdString(AutostartEntryPath()));
+  const std::string path = AutostartEntryPath();
+  return !path.empty() && QFileInfo::exists(QString::fromStdString(path));
 }
 
 std::string AutostartEntryText(const std::string& programPath) {
@@ -51,6 +54,10 @@ std::string AutostartEntryText(const std::string& programPath) {
 }
 
 bool SetAutostart(bool on, const std::string& programPath, std::string& error) {
+  if (AutostartEntryPath().empty()) {
+    error = "the desktop's autostart folder is unknown: neither XDG_CONFIG_HOME nor HOME is set";
+    return false;
+  }
   const QString path = QString::fromStdString(AutostartEntryPath());
   if (!on) {
     if (!QFile::exists(path) || QFile::remove(path)) return true;

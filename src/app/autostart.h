@@ -8,7 +8,8 @@ namespace varkon {
 inline constexpr const char* kAutostartFileName = "varkon-korvu-wired.desktop";
 inline constexpr const char* kStartHiddenArgument = "--hidden";
 
-// $XDG_CONFIG_HOME/autostart/<kAutostartFileName> (~/.config when the variable is unset).
+// $XDG_CONFIG_HOME/autostart/<kAutostartFileName> (~/.config when the variable is unset);
+// empty when neither gives an absolute folder.
 std::string AutostartEntryPath();
 bool AutostartEnabled();
 

@@ -435,13 +435,8 @@ std::vector<InstalledItem> CMainWnd::InstalledItems() const {
 void CMainWnd::RefreshUpdateBadge() {
   QWidget* set = root_ ? ui::FindControl(root_, QStringLiteral("setbtn")) : nullptr;
   if (!set) return;
-  std::vector<UpdateItem> items;
-  for (const InstalledItem& i : InstalledItems())
-    items.push_back(InstalledUpdateItem(i.id, i.name, i.version));
-  bool known = false;
-  const auto offers = ReadUpdateOffers(JoinPath(UserDataRoot(), kUpdateOfferFile), known);
   const bool available =
-      UpdateList(std::move(items), offers, known).Status() == kUpdateStatusAvailable;
+      OfferedUpdates(InstalledItems(), UserDataRoot()).Status() == kUpdateStatusAvailable;
   const QString badge = available ? QStringLiteral("image/update_badge.svg") : QString();
   if (ui::ForegroundImage(set) != badge) ui::SetForegroundImage(set, badge);
 }

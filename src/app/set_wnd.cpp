@@ -22,14 +22,6 @@ namespace varkon {
 
 namespace {
 
-std::vector<UpdateItem> ItemsOf(const std::vector<InstalledItem>& installed) {
-  std::vector<UpdateItem> items;
-  for (const InstalledItem& i : installed) {
-    items.push_back(InstalledUpdateItem(i.id, i.name, i.version));
-  }
-  return items;
-}
-
 std::string Today() {
   const QDate today = QDate::currentDate();
   char text[32];
@@ -38,6 +30,17 @@ std::string Today() {
 }
 
 }  // namespace
+
+UpdateList OfferedUpdates(const std::vector<InstalledItem>& installed,
+                          const std::string& userFolder) {
+  std::vector<UpdateItem> items;
+  for (const InstalledItem& i : installed) {
+    items.push_back(InstalledUpdateItem(i.id, i.name, i.version));
+  }
+  bool known = false;
+  const auto offers = ReadUpdateOffers(JoinPath(userFolder, kUpdateOfferFile), known);
+  return UpdateList(std::move(items), offers, known);
+}
 
 std::string FirmwareVersionText(uint16_t version) {
   char text[16];
@@ -51,7 +54,8 @@ CSetWnd::CSetWnd(QWidget* parent, std::string programFolder, int languageIndex,
     : SkinDialog(parent),
       programFolder_(std::move(programFolder)),
       languageIndex_(languageIndex),
-      updates_(ItemsOf(installed), {}, false),
+      installed_(std::move(installed)),
+      updates_({}, {}, false),
       chosen_(std::move(chosen)),
       upToDate_(std::move(upToDate)) {}
 
@@ -60,10 +64,7 @@ bool CSetWnd::Create(std::string& error, const std::string& skinFolder,
   if (!LoadSkin("setwnd.xml", error, skinFolder)) return false;
   resize(630, 500);
   const std::string folder = userFolder.empty() ? UserDataRoot() : userFolder;
-  bool known = false;
-  const auto offers = ReadUpdateOffers(JoinPath(folder, kUpdateOfferFile), known);
-  std::vector<UpdateItem> items = updates_.Items();
-  updates_ = UpdateList(std::move(items), offers, known);
+  updates_ = OfferedUpdates(installed_, folder);
   lastCheck_ = LastUpdateCheck(JoinPath(folder, kUpdateTimeFile), Today());
   FillLanguages();
   if (QWidget* autostart = Control("autostart_check")) {

@@ -51,11 +51,16 @@ class CSetWnd : public SkinDialog {
 
   std::string programFolder_;
   int languageIndex_;
+  std::vector<InstalledItem> installed_;
   UpdateList updates_;
   std::string lastCheck_;
   LanguageChosen chosen_;
   UpToDate upToDate_;
 };
+
+// What is installed against what the updater offers in `userFolder` (its "updateinfo.json").
+UpdateList OfferedUpdates(const std::vector<InstalledItem>& installed,
+                          const std::string& userFolder);
 
 // "major.minor" of a firmware version word (major in the high byte): 0x0102 → "1.02".
 std::string FirmwareVersionText(uint16_t version);

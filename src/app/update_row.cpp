@@ -39,11 +39,11 @@ UpdateRow::UpdateRow(QWidget* parent) : CUpdateInfoListItemUI(parent) {
   ok_ = AddLabel(this, "update_status_ok", 530, 22);
   ui::SetBackgroundImage(ok_, QStringLiteral("image/update_ok.svg"));
   ok_->setGeometry(530, 11, 18, 18);
-  // The row itself says "update_status_ing" while it shows progress.
-  auto* ing = new QWidget(this);
-  ing->setObjectName("update_status_ing");
-  ing->setGeometry(420, 34, 140, 3);
-  ing->setStyleSheet("background-color: #0099FF;");
+  // A bar under the state's text while it shows progress.
+  ing_ = new QWidget(this);
+  ing_->setObjectName("update_status_ing");
+  ing_->setGeometry(420, 34, 140, 3);
+  ing_->setStyleSheet("background-color: #0099FF;");
 }
 
 void UpdateRow::Show(const UpdateItem& item) {
@@ -60,10 +60,8 @@ void UpdateRow::Show(const UpdateItem& item) {
   status_->setText(QString::fromStdString(LanguageText(look.statusTextId)));
   progress_->setText(QStringLiteral("%1%").arg(item.progress));
   progress_->setVisible(look.progressShown);
-  if (QWidget* ing = findChild<QWidget*>("update_status_ing")) {
-    ing->setVisible(look.progressShown);
-    ing->setFixedWidth(std::max(1, 140 * item.progress / 100));
-  }
+  ing_->setVisible(look.progressShown);
+  ing_->setFixedWidth(std::max(1, 140 * item.progress / 100));
   ok_->setVisible(look.okShown);
   Colour(check_, look.grey ? kGrey : kNameColour);
   for (QLabel* label : {oldRev_, updateRev_, status_, progress_}) {

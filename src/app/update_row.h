@@ -27,6 +27,7 @@ class UpdateRow : public CUpdateInfoListItemUI {
   QLabel* status_;
   QLabel* progress_;
   QLabel* ok_;
+  QWidget* ing_;
 };
 
 }  // namespace varkon

@@ -222,6 +222,16 @@ TEST_F(SettingsWindowEndToEnd, StartsWithTheDesktopInTheTray) {
   const std::string odd = AutostartEntryText("/opt/my apps/va$r\"k\\x");
   EXPECT_NE(odd.find(R"(Exec="/opt/my apps/va\\$r\\"k\\\\x" --hidden)"), std::string::npos) << odd;
 
+  {
+    // With no configuration folder known, nothing is written at the file system's root.
+    test::ScopedEnv noConfig{"XDG_CONFIG_HOME", ""};
+    test::ScopedEnv noHome{"HOME", ""};
+    std::string error;
+    EXPECT_FALSE(SetAutostart(true, "/opt/varkon", error));
+    EXPECT_NE(error.find("HOME"), std::string::npos) << error;
+    EXPECT_FALSE(AutostartEnabled());
+  }
+
   program_.reset();
   Start({"--hidden", "--simulate", "keyboard", "--latency", "0"});
   ASSERT_FALSE(HasFatalFailure());
