@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 #include "device/device_catalogue.h"
@@ -16,16 +15,6 @@
 namespace varkon {
 
 namespace {
-
-std::string Root(const std::string& given, const char* variable, const char* fallback) {
-  std::string root = given;
-  if (root.empty() && variable != nullptr) {
-    if (const char* value = std::getenv(variable)) root = value;
-  }
-  if (root.empty()) root = fallback;
-  while (root.size() > 1 && root.back() == '/') root.pop_back();
-  return root;
-}
 
 std::string Parent(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -139,8 +128,8 @@ std::string HidAccessReport::Text() const {
 
 HidAccessReport CheckHidAccess(const std::string& sysfsRootIn, const std::string& devRootIn,
                                NodeAccessProbe probe) {
-  const std::string sysfsRoot = Root(sysfsRootIn, "VARKON_SYSFS_ROOT", "/sys");
-  const std::string devRoot = Root(devRootIn, nullptr, "/dev");
+  const std::string sysfsRoot = ResolveHidrawRoot(sysfsRootIn, "VARKON_SYSFS_ROOT", "/sys");
+  const std::string devRoot = ResolveHidrawRoot(devRootIn, nullptr, "/dev");
   if (!probe) {
     probe = [](const std::string& path) { return access(path.c_str(), R_OK | W_OK) == 0; };
   }

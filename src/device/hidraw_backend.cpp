@@ -9,7 +9,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -42,16 +41,6 @@ constexpr size_t kMaxReportSize = 16384;
 constexpr int kSetOutputReportWaitMs = 20;
 // Path identities kept for liveness checks before those of unlisted paths are dropped.
 constexpr size_t kMaxSeenPaths = 1024;
-
-std::string ResolveRoot(std::string root, const char* variable, const char* fallback) {
-  if (root.empty() && variable != nullptr) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr) root = value;
-  }
-  if (root.empty()) root = fallback;
-  while (!root.empty() && root.back() == '/') root.pop_back();
-  return root;
-}
 
 std::string InterfacePath(const std::string& nodePath, const HidAttributes& attributes,
                           uint8_t interfaceNumber, size_t collection) {
@@ -162,8 +151,8 @@ class HidrawDevice final : public HidDevice {
 }  // namespace
 
 HidrawBackend::HidrawBackend(std::string sysfsRoot, std::string devRoot)
-    : sysfsRoot_(ResolveRoot(std::move(sysfsRoot), "VARKON_SYSFS_ROOT", "/sys")),
-      devRoot_(ResolveRoot(std::move(devRoot), nullptr, "/dev")),
+    : sysfsRoot_(ResolveHidrawRoot(std::move(sysfsRoot), "VARKON_SYSFS_ROOT", "/sys")),
+      devRoot_(ResolveHidrawRoot(std::move(devRoot), nullptr, "/dev")),
       devWatch_(devRoot_) {}
 
 bool HidrawBackend::ListingCurrentLocked() {

@@ -59,6 +59,16 @@ uint32_t ReadHexAttribute(const std::string& path, uint32_t maxValue, uint32_t f
 
 }  // namespace
 
+std::string ResolveHidrawRoot(std::string root, const char* variable, const char* fallback) {
+  if (root.empty() && variable != nullptr) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr) root = value;
+  }
+  if (root.empty()) root = fallback;
+  while (!root.empty() && root.back() == '/') root.pop_back();
+  return root;
+}
+
 bool ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out) {
   out.clear();
   // O_NONBLOCK keeps a FIFO planted in the tree from blocking the open.

@@ -15,6 +15,10 @@ constexpr size_t kHidrawMaxDescriptorSize = 4096;
 // Largest text attribute sysfs produces (one page).
 constexpr size_t kSysfsMaxTextSize = 4096;
 
+// `root` without trailing slashes; when empty, the value of the environment variable `variable`
+// (if any and set), else `fallback`.
+std::string ResolveHidrawRoot(std::string root, const char* variable, const char* fallback);
+
 // Reads at most `maxBytes` of a regular file into `out`. False when it cannot be opened, is not
 // a regular file or a read fails.
 bool ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out);
